@@ -1,0 +1,119 @@
+#pragma once
+// The link to the printer: its state under the protocol's names and the exchange
+// operations every dialog uses. Operations return true when they failed; the operation
+// that found the failure has already told the user through LinkUi.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/frame.h"
+#include "link/link_ui.h"
+#include "link/serial_port.h"
+#include "link/settings.h"
+
+namespace ulvo {
+
+class TransmissionLog;
+
+constexpr std::size_t kRxBufSize = 4971;       // bytes a reply may fill, NUL not counted
+constexpr std::size_t kReplyCompleteAt = 4920;  // more than this completes a wait
+constexpr std::size_t kReplyKeepMax = 4970;     // at most this many bytes are kept
+constexpr std::size_t kCommandFileMax = 16384;
+
+// The cash information record filled by ReadCashInfo from the #X reply.
+struct CashInfo {
+  std::int8_t LastError = 0;
+  std::int8_t FiscalMode = 0;
+  std::int8_t Unused3 = 0;
+  std::int8_t TrfFlag = 0;
+  std::int8_t Unused5 = 0;
+  std::int8_t RamResets = 0;
+  std::int8_t RecordYear = 0, RecordMonth = 0, RecordDay = 0;  // last fiscal memory record
+  double Ptu[7] = {};        // rates A..G
+  std::int32_t ReceiptCount = 0;
+  double Totals[7] = {};     // totals A..G
+  double TotalZ = 0;         // Alta families only; Mavito keeps the earlier value
+  double Unused16 = 0;
+  double Cash = 0;           // cash in the drawer
+  std::string UniqueNumber;  // as received; eleven blanks become "BRAK"
+};
+
+class Link {
+ public:
+  Link(Settings& settings, LinkUi& ui, PortOpener opener);
+  ~Link();
+  Link(const Link&) = delete;
+  Link& operator=(const Link&) = delete;
+
+  // ---- state ----
+  char TxBuf[kTxBufSize] = {};
+  char RxBuf[kRxBufSize + 1] = {};
+  std::uint8_t& PortNumber;      // lives in the settings record; 255 = no port
+  LineSettings& PortSettings;    // lives in the settings record
+  std::uint8_t ReplyReceived = 255;
+  std::uint8_t ReplyMissing = 0;
+  std::uint8_t SingleByteReply = 0;
+  std::uint8_t EnqStatus = 0;
+  std::uint8_t DleStatus = 0;
+  std::int32_t LastErrorCode = 0;
+  std::uint8_t CashDataState = 2;
+  struct CashInfo CashInfo;
+  int ClockCentury = 20, ClockYear = 0, ClockMonth = 0, ClockDay = 0, ClockHour = 0,
+      ClockMinute = 0, ClockSeconds = 0;
+  char TypeText[20] = {};
+  char VersionText[20] = {};
+
+  Settings& settings() { return settings_; }
+  LinkUi& ui() { return ui_; }
+  bool PortOpen() const { return port_ != nullptr; }
+
+  // ---- port ----
+  // Opens COM PortNumber with PortSettings. Messages only when `messages`.
+  bool OpenPort(bool messages);
+  void ClosePort();
+  int CheckLineErrors();
+  void SavePortSettings();
+  void RestorePortSettings();
+
+  // ---- exchange ----
+  bool SendFrame(char* frame);                    // NUL-terminated; first byte cleared on failure
+  bool SendBytes(char* data, std::size_t count);
+  void WaitForReply();
+  bool FlushInput();
+  bool QueryEnq();
+  bool QueryDle();
+  bool CheckCommandResult();
+  void ReadCashInfo();
+  bool ReadTotalsSum(double& sum);
+  void ReadClock();
+  void ReadTypeAndVersion();
+  bool SendCommandFile(const char* text);         // at most kCommandFileMax bytes are looked at
+  void ReadLastErrorCode();
+  void ShowPrinterError();
+
+  // Length of the last reply in RxBuf (it may hold NUL bytes).
+  std::size_t RxLength() const { return rxLength_; }
+
+  // The transmission log, or null when it is off. Not owned.
+  void SetTransmissionLog(TransmissionLog* log) { log_ = log; }
+  TransmissionLog* transmissionLog() const { return log_; }
+
+ private:
+  class ReplyWait;
+  class ReadyWait;
+  bool Write(char* buffer, std::size_t count, bool textLength);
+  bool NoPort();  // shows "Nie wybrano portu komunikacyjnego." when no port is chosen
+
+  Settings& settings_;
+  LinkUi& ui_;
+  PortOpener opener_;
+  std::unique_ptr<SerialPort> port_;
+  TransmissionLog* log_ = nullptr;
+  std::size_t rxLength_ = 0;
+  std::uint8_t savedPortNumber_ = kNoPort;
+  LineSettings savedPortSettings_;
+};
+
+}  // namespace ulvo

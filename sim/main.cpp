@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+  std::fprintf(stderr, "ulvo-sim: emulator drukarki jeszcze nie istnieje.\n");
+  return 1;
+}
