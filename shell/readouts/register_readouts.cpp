@@ -1,0 +1,11 @@
+#include "shell/readouts/register_readouts.h"
+
+#include "shell/base/dialog_registry.h"
+
+namespace ulvo {
+
+void RegisterReadoutDialogs(DialogRegistry& registry) {
+  (void)registry;
+}
+
+}  // namespace ulvo
