@@ -105,6 +105,10 @@ class Link {
   class ReadyWait;
   bool Write(char* buffer, std::size_t count, bool textLength);
   bool NoPort();  // shows "Nie wybrano portu komunikacyjnego." when no port is chosen
+  void PortLost();  // the line failed: close, forget the port, tell the user once
+  void NoReply();   // a reply that does not parse counts as none
+  bool QueryStatusByte(char query, std::uint8_t& status);
+  bool Query(const char* format);  // flush, send a query from TxBuf, wait; true when no reply
 
   Settings& settings_;
   LinkUi& ui_;

@@ -1,0 +1,303 @@
+#include "link/qt_serial_port.h"
+
+#include <QMetaObject>
+#include <QSerialPort>
+#include <QString>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+#include <cerrno>
+#endif
+
+namespace ulvo {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr char kXon = 0x11;
+constexpr char kXoff = 0x13;
+// The driver's output buffer: a port that has taken nothing for as long as that buffer
+// needs to drain at the line speed is not going to take more.
+constexpr long kDriverBufferBytes = 4096;
+
+bool IsFailure(QSerialPort::SerialPortError error) {
+  return error != QSerialPort::NoError && error != QSerialPort::TimeoutError;
+}
+
+class QtSerialPort final : public SerialPort {
+ public:
+  QtSerialPort() {
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { Wake(); });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError error) { OnError(error); });
+  }
+
+  bool Open(const std::string& device) {
+    port_.setPortName(QString::fromStdString(device));
+    return port_.open(QIODevice::ReadWrite);
+  }
+
+  bool Configure(const LineSettings& settings) override;
+  WriteResult Write(const char* data, std::size_t count, milliseconds timeout) override;
+  long Read(char* data, std::size_t count, milliseconds timeout) override;
+  int CheckLineErrors() override;
+  void SetWakeup(std::function<void()> wake) override { wake_ = std::move(wake); }
+
+ private:
+  void Wake() {
+    // Never from inside our own Read or Write: the callback reads, and must not nest.
+    if (wake_ && !busy_) wake_();
+  }
+  struct Busy {
+    explicit Busy(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+    ~Busy() { flag_ = was_; }
+    bool& flag_;
+    bool was_;
+  };
+  void OnError(QSerialPort::SerialPortError error);
+  void Fail();
+  bool HasModemLines();
+  bool Writable();
+
+  QSerialPort port_;
+  std::function<void()> wake_;
+  bool failed_ = false;        // the device is gone; only closing helps
+  bool errorPending_ = false;  // reported once by CheckLineErrors
+  bool stalled_ = false;       // the last write ended with bytes the port would not take
+  bool flowControl_ = false;
+  bool busy_ = false;
+  milliseconds stallLimit_{1000};
+};
+
+void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
+  if (!IsFailure(error)) return;
+  errorPending_ = true;
+  if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) Fail();
+}
+
+void QtSerialPort::Fail() {
+  if (failed_) return;
+  failed_ = true;
+  errorPending_ = true;
+  // A vanished device stays readable for ever; close it from the event loop (not inside
+  // Qt's own notifier) so it cannot flood us with events, and say so once.
+  QMetaObject::invokeMethod(
+      &port_, [this] { port_.close(); }, Qt::QueuedConnection);
+  Wake();
+}
+
+bool QtSerialPort::HasModemLines() {
+#ifdef Q_OS_UNIX
+  int lines = 0;
+  if (::ioctl(static_cast<int>(port_.handle()), TIOCMGET, &lines) == 0) return true;
+  // Pseudo-terminals have no modem lines at all.
+  return errno != ENOTTY && errno != EINVAL;
+#else
+  return true;
+#endif
+}
+
+bool QtSerialPort::Configure(const LineSettings& s) {
+  if (!port_.isOpen() || s.BaudRate == 0 || s.BaudRate > 0x7fffffffu) return false;
+  static constexpr QSerialPort::Parity kParities[] = {
+      QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
+      QSerialPort::MarkParity, QSerialPort::SpaceParity};
+  if (s.DataBits < 5 || s.DataBits > 8 || s.Parity > 4 || s.StopBits > 2) return false;
+  bool ok = port_.setBaudRate(static_cast<qint32>(s.BaudRate)) &&
+            port_.setDataBits(static_cast<QSerialPort::DataBits>(s.DataBits)) &&
+            port_.setParity(kParities[s.Parity]);
+  if (ok) {
+    if (s.StopBits == 0) {
+      ok = port_.setStopBits(QSerialPort::OneStop);
+    } else if (s.StopBits == 2) {
+      ok = port_.setStopBits(QSerialPort::TwoStop);
+    } else {
+      // POSIX has no 1.5 stop bits; the UART sends 1.5 for the "two" setting at 5 data bits.
+      ok = port_.setStopBits(QSerialPort::OneAndHalfStop);
+      if (!ok) {
+        port_.clearError();
+        ok = port_.setStopBits(QSerialPort::TwoStop);
+      }
+    }
+  }
+  if (ok) {
+    ok = port_.setFlowControl(s.RtsCts    ? QSerialPort::HardwareControl
+                              : s.XonXoff ? QSerialPort::SoftwareControl
+                                          : QSerialPort::NoFlowControl);
+  }
+  if (ok && HasModemLines()) {
+    // DTR held off; RTS held off unless it does the handshake.
+    ok = port_.setDataTerminalReady(false);
+    if (ok && !s.RtsCts) ok = port_.setRequestToSend(false);
+  }
+#ifdef Q_OS_UNIX
+  if (ok) {
+    // What Qt leaves to us: both flow controls at once, no restart on just any byte, the
+    // XON and XOFF characters, parity checking.
+    termios tio{};
+    const int fd = static_cast<int>(port_.handle());
+    ok = ::tcgetattr(fd, &tio) == 0;
+    if (ok) {
+      tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
+      if (s.XonXoff) tio.c_iflag |= IXON | IXOFF;
+      if (s.Parity != 0) tio.c_iflag |= INPCK;
+      if (s.RtsCts) tio.c_cflag |= CRTSCTS;
+      tio.c_cc[VSTART] = kXon;
+      tio.c_cc[VSTOP] = kXoff;
+      ok = ::tcsetattr(fd, TCSANOW, &tio) == 0;
+    }
+  }
+#endif
+  if (!ok) return false;
+  port_.clearError();
+  errorPending_ = false;
+  flowControl_ = s.XonXoff || s.RtsCts;
+  stallLimit_ = milliseconds(kDriverBufferBytes * 10 * 1000 / s.BaudRate + 100);
+  return true;
+}
+
+bool QtSerialPort::Writable() {
+#ifdef Q_OS_UNIX
+  pollfd p{static_cast<int>(port_.handle()), POLLOUT, 0};
+  return ::poll(&p, 1, 0) == 1 && (p.revents & POLLOUT) && !(p.revents & (POLLERR | POLLHUP));
+#else
+  return port_.bytesToWrite() == 0;
+#endif
+}
+
+WriteResult QtSerialPort::Write(const char* data, std::size_t count, milliseconds timeout) {
+  WriteResult result;
+  Busy busy(busy_);
+  if (failed_ || !port_.isOpen()) {
+    errorPending_ = true;
+    result.status = WriteStatus::Failed;
+    return result;
+  }
+  const auto start = Clock::now();
+  const auto deadline = start + timeout;
+  auto lastProgress = start;
+#ifdef Q_OS_UNIX
+  // Straight to the descriptor: Qt would keep the unsent rest queued and send it later,
+  // after the caller has already decided to send it again.
+  const int fd = static_cast<int>(port_.handle());
+  while (result.written < count) {
+    const ssize_t n = ::write(fd, data + result.written, count - result.written);
+    if (n > 0) {
+      result.written += static_cast<std::size_t>(n);
+      lastProgress = Clock::now();
+      stalled_ = false;
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      if (errno == EACCES || errno == EPERM) {
+        result.status = WriteStatus::AccessDenied;
+        return result;
+      }
+      result.status = WriteStatus::Failed;
+      if (errno == EIO || errno == ENXIO || errno == ENODEV) Fail();
+      errorPending_ = true;
+      return result;
+    }
+    // The port takes nothing now. Still stuck since the last call: do not wait again, the
+    // caller paces its retries.
+    if (stalled_ && result.written == 0) return result;
+    const auto now = Clock::now();
+    const auto until = std::min(deadline, lastProgress + stallLimit_);
+    if (now >= until) {
+      stalled_ = true;
+      return result;
+    }
+    pollfd p{fd, POLLOUT, 0};
+    const auto wait = std::chrono::duration_cast<milliseconds>(until - now).count() + 1;
+    const int ready = ::poll(&p, 1, static_cast<int>(std::min<long long>(wait, 60000)));
+    if (ready > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL))) {
+      Fail();
+      result.status = WriteStatus::Failed;
+      return result;
+    }
+  }
+#else
+  const qint64 queued = port_.write(data, static_cast<qint64>(count));
+  if (queued < 0) {
+    errorPending_ = true;
+    result.status = port_.error() == QSerialPort::PermissionError ? WriteStatus::AccessDenied
+                                                                  : WriteStatus::Failed;
+    return result;
+  }
+  while (port_.bytesToWrite() > 0) {
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0 || !port_.waitForBytesWritten(static_cast<int>(left))) break;
+  }
+  const qint64 unsent = port_.bytesToWrite();
+  result.written = static_cast<std::size_t>(queued - unsent);
+  if (unsent > 0) {
+    port_.clear(QSerialPort::Output);  // the caller resends the rest itself
+    stalled_ = true;
+  } else {
+    stalled_ = false;
+  }
+  if (failed_) result.status = WriteStatus::Failed;
+#endif
+  return result;
+}
+
+long QtSerialPort::Read(char* data, std::size_t count, milliseconds timeout) {
+  if (failed_ || !port_.isOpen()) return -1;
+  if (count == 0) return 0;
+  Busy busy(busy_);
+  if (port_.bytesAvailable() == 0) {
+    const int ms = static_cast<int>(std::clamp<long long>(timeout.count(), 0, 60000));
+    if (!port_.waitForReadyRead(ms)) {
+      if (failed_) return -1;
+      if (IsFailure(port_.error())) {
+        Fail();
+        return -1;
+      }
+      port_.clearError();
+      return 0;
+    }
+  }
+  const qint64 n = port_.read(data, static_cast<qint64>(count));
+  if (n < 0) {
+    Fail();
+    return -1;
+  }
+  return static_cast<long>(n);
+}
+
+int QtSerialPort::CheckLineErrors() {
+  if (failed_ || !port_.isOpen()) return 1;
+  if (errorPending_ || IsFailure(port_.error())) {
+    errorPending_ = false;
+    port_.clearError();
+    return 1;
+  }
+  if (flowControl_ && stalled_) {
+    if (!Writable()) return 2;
+    stalled_ = false;
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::unique_ptr<SerialPort> OpenQtSerialPort(const std::string& device) {
+  auto port = std::make_unique<QtSerialPort>();
+  if (!port->Open(device)) return nullptr;
+  return port;
+}
+
+PortOpener QtPortOpener() {
+  return [](const std::string& device) { return OpenQtSerialPort(device); };
+}
+
+}  // namespace ulvo
