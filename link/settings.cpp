@@ -28,6 +28,10 @@ constexpr std::size_t kLetterCodingCount = 4;
 // Only this much of the file is read, as the program always has.
 constexpr std::size_t kSettingsReadLimit = 200;
 
+// Room for the longest parity name, "Nieparzyste" (11 letters): a place of 10 would cut the
+// program's own word in two and spoil every word after it.
+constexpr std::size_t kParityWidth = 11;
+
 // "No width": the stop-bit name is read without a limit.
 constexpr std::size_t kUnbounded = static_cast<std::size_t>(-1);
 
@@ -117,7 +121,9 @@ void ReadWords(std::string_view text, RawSettings& raw) {
   raw.baud = n;
   if (ReadName(r, 10, nullptr) == Step::Stop || ReadNumber(r, &n) == Step::Stop) return;
   raw.dataBits = n;
-  if (ReadName(r, 10, nullptr) == Step::Stop || ReadName(r, 10, &raw.parity) == Step::Stop) return;
+  if (ReadName(r, 10, nullptr) == Step::Stop ||
+      ReadName(r, kParityWidth, &raw.parity) == Step::Stop)
+    return;
   if (ReadName(r, 10, nullptr) == Step::Stop ||
       ReadName(r, kUnbounded, &raw.stopBits) == Step::Stop)
     return;
