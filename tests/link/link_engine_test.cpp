@@ -1,0 +1,267 @@
+// The exchange engine over an in-memory port: buffer bounds, replies that do not parse,
+// the writer's passes. The link over a real pseudo-terminal is in tests/qt/link_*_gtest.cpp.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "link/link.h"
+#include "link/serial_port.h"
+#include "tests/support/scripted_link_ui.h"
+
+namespace ulvo {
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kEnd = "\x1b\\";
+
+// The far end of the in-memory line: what was written, and the replies it gives, one per
+// frame (or status byte) written.
+struct Wire {
+  std::string written;
+  std::deque<std::string> script;  // next replies, one per completed frame
+  std::string incoming;            // bytes waiting to be read
+  std::size_t acceptPerWrite = 1 << 20;
+  WriteStatus failStatus = WriteStatus::Ok;  // returned once by the next write
+  int lineError = 0;
+  bool configureOk = true;
+  int opens = 0;
+};
+
+class WirePort : public SerialPort {
+ public:
+  explicit WirePort(Wire& wire) : wire_(wire) {}
+  bool Configure(const LineSettings&) override { return wire_.configureOk; }
+  WriteResult Write(const char* data, std::size_t count, std::chrono::milliseconds) override {
+    if (wire_.failStatus != WriteStatus::Ok) {
+      const WriteResult failed{0, wire_.failStatus};
+      wire_.failStatus = WriteStatus::Ok;
+      return failed;
+    }
+    const std::size_t n = std::min(count, wire_.acceptPerWrite);
+    wire_.written.append(data, n);
+    const std::string& w = wire_.written;
+    const bool frameDone = (w.size() >= 2 && w.compare(w.size() - 2, 2, kEnd) == 0) ||
+                           (n == 1 && (data[0] == 0x05 || data[0] == 0x10));
+    if (frameDone && !wire_.script.empty()) {
+      wire_.incoming += wire_.script.front();
+      wire_.script.pop_front();
+    }
+    return {n, WriteStatus::Ok};
+  }
+  long Read(char* data, std::size_t count, std::chrono::milliseconds) override {
+    const std::size_t n = std::min(count, wire_.incoming.size());
+    wire_.incoming.copy(data, n);
+    wire_.incoming.erase(0, n);
+    return static_cast<long>(n);
+  }
+  int CheckLineErrors() override { return wire_.lineError; }
+  void SetWakeup(std::function<void()>) override {}
+
+ private:
+  Wire& wire_;
+};
+
+class LinkEngine : public ::testing::Test {
+ protected:
+  LinkEngine() {
+    settings.PortNumber = 3;
+    ui.replyWaitLimit = std::chrono::milliseconds(300);
+    ui.readyWaitLimit = std::chrono::milliseconds(300);
+  }
+  PortOpener Opener() {
+    return [this](const std::string&) -> std::unique_ptr<SerialPort> {
+      ++wire.opens;
+      if (refuseOpen) return nullptr;
+      return std::make_unique<WirePort>(wire);
+    };
+  }
+  Link& Open() {
+    link = std::make_unique<Link>(settings, ui, Opener());
+    EXPECT_FALSE(link->OpenPort(true));
+    return *link;
+  }
+  Settings settings;
+  ScriptedLinkUi ui;
+  Wire wire;
+  bool refuseOpen = false;
+  std::unique_ptr<Link> link;
+};
+
+TEST(PortNaming, WindowsNamesSwitchToDeviceNamespaceFromTen) {
+  EXPECT_EQ(WindowsPortName(9), "COM9");
+  EXPECT_EQ(WindowsPortName(10), "\\\\.\\COM10");
+}
+
+TEST(PortNaming, PosixNamesFollowTheRangesAndTheOverride) {
+  auto none = [](const char*) -> const char* { return nullptr; };
+  EXPECT_EQ(PosixPortName(1, none), "/dev/ttyS0");
+  EXPECT_EQ(PosixPortName(32, none), "/dev/ttyS31");
+  EXPECT_EQ(PosixPortName(33, none), "/dev/ttyUSB0");
+  EXPECT_EQ(PosixPortName(49, none), "/dev/ttyACM0");
+  auto pty = [](const char* name) -> const char* {
+    return std::string(name) == "ULVO_COM10" ? "/dev/pts/7" : nullptr;
+  };
+  EXPECT_EQ(PosixPortName(10, pty), "/dev/pts/7");
+  EXPECT_EQ(PosixPortName(9, pty), "/dev/ttyS8");
+}
+
+TEST_F(LinkEngine, OpenFailuresNameThePortAndForgetIt) {
+  refuseOpen = true;
+  Link l(settings, ui, Opener());
+  EXPECT_TRUE(l.OpenPort(true));
+  EXPECT_EQ(settings.PortNumber, kNoPort);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0], "Nie mogę otworzyć portu COM3.");
+
+  refuseOpen = false;
+  wire.configureOk = false;
+  settings.PortNumber = 12;
+  EXPECT_TRUE(l.OpenPort(true));
+  EXPECT_EQ(ui.messages.back(), "Nie mogę otworzyć portu COM12 z takimi ustawieniami.");
+  EXPECT_EQ(settings.PortNumber, kNoPort);
+  EXPECT_FALSE(l.PortOpen());
+
+  settings.PortNumber = 12;
+  EXPECT_TRUE(l.OpenPort(false));  // probing: silent
+  EXPECT_EQ(ui.messages.size(), 2u);
+}
+
+TEST_F(LinkEngine, WriterResendsOnlyWhatDidNotLeave) {
+  Link& l = Open();
+  wire.acceptPerWrite = 3;
+  std::snprintf(l.TxBuf, kTxBufSize, "\x1bP1#e17\x1b\\");
+  EXPECT_FALSE(l.SendFrame(l.TxBuf));
+  EXPECT_EQ(wire.written, "\x1bP1#e17\x1b\\");
+
+  wire.written.clear();
+  char data[] = "\x00\x01\x02\x03\x04\x05\x06";
+  EXPECT_FALSE(l.SendBytes(data, 7));
+  EXPECT_EQ(wire.written, std::string(data, 7));
+}
+
+TEST_F(LinkEngine, LineErrorClosesThePortAndClearsTheFrame) {
+  Link& l = Open();
+  wire.failStatus = WriteStatus::Failed;
+  wire.lineError = 1;
+  std::snprintf(l.TxBuf, kTxBufSize, "\x1bP0#n\x1b\\");
+  EXPECT_TRUE(l.SendFrame(l.TxBuf));
+  EXPECT_EQ(l.TxBuf[0], '\0');
+  EXPECT_EQ(settings.PortNumber, kNoPort);
+  EXPECT_FALSE(l.PortOpen());
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"Wystąpił błąd transmisji."});
+}
+
+TEST_F(LinkEngine, AccessDeniedReopensAndCarriesOn) {
+  Link& l = Open();
+  wire.failStatus = WriteStatus::AccessDenied;
+  std::snprintf(l.TxBuf, kTxBufSize, "\x1bP0#n\x1b\\");
+  EXPECT_FALSE(l.SendFrame(l.TxBuf));
+  EXPECT_EQ(wire.opens, 2);
+  EXPECT_EQ(wire.written, "\x1bP0#n\x1b\\");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(LinkEngine, FrameWithoutEndInTxBufIsRefused) {
+  Link& l = Open();
+  std::memset(l.TxBuf, 'A', kTxBufSize);
+  EXPECT_TRUE(l.SendFrame(l.TxBuf));
+  EXPECT_TRUE(wire.written.empty());
+  EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(LinkEngine, ReplyBoundsAndEmbeddedNul) {
+  Link& l = Open();
+  // A stream that never ends in ESC '\' completes past 4920 bytes, at most 4970 kept.
+  wire.incoming.clear();
+  wire.script.push_back(std::string(6000, 'x'));
+  char frame[] = "\x1bP0#n\x1b\\";
+  ASSERT_FALSE(l.SendFrame(frame));
+  l.WaitForReply();
+  EXPECT_EQ(l.ReplyMissing, 0);
+  EXPECT_GT(l.RxLength(), kReplyCompleteAt);
+  EXPECT_LE(l.RxLength(), kReplyKeepMax);
+  EXPECT_EQ(l.RxBuf[l.RxLength()], '\0');
+
+  wire.incoming.clear();
+  wire.script.push_back("\x1bP1#Ea\0b\x1b\\"s);
+  char again[] = "\x1bP0#n\x1b\\";
+  ASSERT_FALSE(l.SendFrame(again));
+  l.WaitForReply();
+  EXPECT_EQ(l.RxLength(), 10u);
+  EXPECT_EQ(std::string(l.RxBuf, l.RxLength()), "\x1bP1#Ea\0b\x1b\\"s);
+}
+
+TEST_F(LinkEngine, ErrorCodeReplyWithoutNumberCountsAsNoReply) {
+  Link& l = Open();
+  for (const std::string& reply : {"\x1bP1#X12\x1b\\"s, "\x1bP1#E\x1b\\"s, "\x1bP1#E1x\x1b\\"s,
+                                   "\x1bP1#E99999999999\x1b\\"s}) {
+    wire.script.push_back(reply);
+    l.LastErrorCode = 5;
+    l.ReadLastErrorCode();
+    EXPECT_EQ(l.LastErrorCode, -1) << reply;
+    EXPECT_EQ(l.ReplyMissing, 1);
+  }
+  wire.script.push_back("zz\x1bP1#E17\x1b\\");
+  l.ReadLastErrorCode();
+  EXPECT_EQ(l.LastErrorCode, 17);
+}
+
+TEST_F(LinkEngine, CashReplyWithWrongLetterOrMissingFieldsKeepsTheOldReading) {
+  settings.PrinterType = 0;
+  Link& l = Open();
+  const std::string good =
+      "\x1bP1#X0;1;0;0;0;2;24;5;17/23.00/8.00/5.00/0.00/100.00/101.00/0.00/42/"
+      "10.00/20.00/30.00/0.00/0.00/0.00/0.00/60.00/0.00/123.45/ABC12345678\x1b\\";
+  wire.script.push_back(good);
+  l.ReadCashInfo();
+  ASSERT_EQ(l.CashDataState, 1);
+  EXPECT_EQ(l.CashInfo.ReceiptCount, 42);
+  EXPECT_DOUBLE_EQ(l.CashInfo.Cash, 123.45);
+  EXPECT_EQ(l.CashInfo.UniqueNumber, "ABC12345678");
+
+  for (const std::string& bad :
+       {"\x1bP1#Y0;1;0;0;0;2;24;5;17/23.00/\x1b\\"s, "\x1bP1#X0;1;0;0;0;2;24;5;17/23.00/\x1b\\"s,
+        "\x1bP1#X0;1;0;0;0;2\x1b\\"s, "no frame at all"s}) {
+    wire.incoming.clear();
+    wire.script.push_back(bad);
+    l.ReadCashInfo();
+    EXPECT_EQ(l.CashDataState, 0) << bad;
+    EXPECT_EQ(l.ReplyMissing, 1);
+    EXPECT_EQ(l.CashInfo.ReceiptCount, 42);
+    EXPECT_EQ(l.CashInfo.UniqueNumber, "ABC12345678");
+  }
+}
+
+TEST_F(LinkEngine, TypeAndVersionAreCutAtNineteenAndNeedTheirSlash) {
+  Link& l = Open();
+  wire.script.push_back("\x1bP1#R" + std::string(30, 'T') + "/" + std::string(25, 'V') + kEnd);
+  l.ReadTypeAndVersion();
+  EXPECT_EQ(std::string(l.TypeText), std::string(19, 'T'));
+  EXPECT_EQ(std::string(l.VersionText), std::string(19, 'V'));
+
+  wire.script.push_back("\x1bP1#RMAVITO 1.02" + kEnd);
+  l.ReadTypeAndVersion();
+  EXPECT_EQ(l.ReplyMissing, 1);
+  EXPECT_EQ(std::string(l.TypeText), std::string(19, 'T'));
+}
+
+TEST_F(LinkEngine, CommandFileStopsAtAnOverlongLine) {
+  Link& l = Open();
+  const std::string text = "1#e\r\n2#e\r\n" + std::string(250, 'a') + "\r\n3#e\r\n";
+  EXPECT_TRUE(l.SendCommandFile(text.c_str()));
+  EXPECT_NE(wire.written.find("1#e"), std::string::npos);
+  EXPECT_NE(wire.written.find("2#e"), std::string::npos);
+  EXPECT_EQ(wire.written.find("3#e"), std::string::npos);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0],
+            "Wiersz nr 3 pliku rozkazów jest za długi (ponad 249 znaków). Wysyłanie przerwano.");
+}
+
+}  // namespace
+}  // namespace ulvo
