@@ -1,6 +1,284 @@
-#include <cstdio>
+// ulvo-sim: a ULVO printer on a pseudo-terminal. Prints "<pty> ULVO_COM1=<pty>" as its first
+// line, then answers whatever the program writes to that pty until SIGTERM or SIGINT.
 
-int main() {
-  std::fprintf(stderr, "ulvo-sim: emulator drukarki jeszcze nie istnieje.\n");
-  return 1;
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "sim/emulator.h"
+
+namespace {
+
+using ulvo::Emulator;
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr std::size_t kMaxControlLine = 4096;
+
+// The traffic log: one line per read or write, time-stamped, control bytes by name.
+class TrafficLog {
+ public:
+  explicit TrafficLog(const std::string& path) {
+    if (!path.empty()) file_ = std::fopen(path.c_str(), "w");
+  }
+  ~TrafficLog() {
+    if (file_) std::fclose(file_);
+  }
+  bool Failed(const std::string& path) const { return !path.empty() && !file_; }
+  void Write(const char* direction, std::string_view bytes) {
+    if (!file_ || bytes.empty()) return;
+    auto now = std::chrono::system_clock::now();
+    std::time_t t = std::chrono::system_clock::to_time_t(now);
+    long ms = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    std::fprintf(file_, "%02d:%02d:%02d.%03ld %s %s\n", tm.tm_hour, tm.tm_min, tm.tm_sec, ms,
+                 direction, ulvo::LogText(bytes).c_str());
+    std::fflush(file_);
+  }
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+struct ControlClient {
+  int fd = -1;
+  std::string input;
+};
+
+int OpenControlSocket(const std::string& path, std::string& error) {
+  sockaddr_un addr{};
+  if (path.size() >= sizeof addr.sun_path) {
+    error = "Ścieżka gniazda sterującego jest za długa: " + path;
+    return -1;
+  }
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) {
+    error = std::string("Nie mogę utworzyć gniazda sterującego: ") + std::strerror(errno);
+    return -1;
+  }
+  addr.sun_family = AF_UNIX;
+  std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+  unlink(path.c_str());
+  if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 8) != 0) {
+    error = "Nie mogę otworzyć gniazda sterującego " + path + ": " + std::strerror(errno);
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Opens the pty pair. The emulator keeps a slave descriptor of its own so that the master
+// neither reports a hang-up nor loses its settings while the program has the port closed.
+bool OpenPty(int& master, int& slave, std::string& name, std::string& error) {
+  master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+    error = std::string("Nie mogę utworzyć pseudoterminala: ") + std::strerror(errno);
+    return false;
+  }
+  char buf[128];
+  if (ptsname_r(master, buf, sizeof buf) != 0) {
+    error = std::string("Nie mogę odczytać nazwy pseudoterminala: ") + std::strerror(errno);
+    return false;
+  }
+  name = buf;
+  slave = open(buf, O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (slave < 0) {
+    error = "Nie mogę otworzyć " + name + ": " + std::strerror(errno);
+    return false;
+  }
+  termios tio{};
+  if (tcgetattr(slave, &tio) == 0) {
+    cfmakeraw(&tio);
+    tcsetattr(slave, TCSANOW, &tio);
+  }
+  int flags = fcntl(master, F_GETFL);
+  fcntl(master, F_SETFL, flags | O_NONBLOCK);
+  return true;
+}
+
+int TimeoutMs(const Emulator& emu, SteadyClock::time_point now, bool quietMaster,
+              SteadyClock::time_point quietUntil) {
+  std::optional<SteadyClock::time_point> next = emu.NextWakeup();
+  if (quietMaster && (!next || quietUntil < *next)) next = quietUntil;
+  if (!next) return -1;
+  if (*next <= now) return 0;
+  auto us = std::chrono::duration_cast<std::chrono::microseconds>(*next - now).count();
+  return static_cast<int>((us + 999) / 1000);  // round up: waking early would spin
+}
+
+void SendLine(int fd, const std::string& answer) {
+  std::string line = answer + "\n";
+  std::size_t done = 0;
+  while (done < line.size()) {
+    ssize_t n = send(fd, line.data() + done, line.size() - done, MSG_NOSIGNAL);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {
+      pollfd p{fd, POLLOUT, 0};
+      if (poll(&p, 1, 1000) > 0) continue;
+    }
+    return;  // the client is gone or stuck; it gets nothing more
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  std::optional<ulvo::SimOptions> options = ulvo::ParseSimOptions(args, &error);
+  if (!options) {
+    std::fprintf(stderr, "ulvo-sim: %s\n%s", error.c_str(), ulvo::SimUsage().c_str());
+    return 2;
+  }
+
+  signal(SIGPIPE, SIG_IGN);
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGINT);
+  sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+  int signalFd = signalfd(-1, &stopSignals, SFD_CLOEXEC);
+
+  TrafficLog log(options->logPath);
+  if (log.Failed(options->logPath)) {
+    std::fprintf(stderr, "ulvo-sim: Nie mogę otworzyć pliku dziennika %s\n",
+                 options->logPath.c_str());
+    return 1;
+  }
+  int master = -1, slave = -1;
+  std::string ptyName;
+  if (!OpenPty(master, slave, ptyName, error)) {
+    std::fprintf(stderr, "ulvo-sim: %s\n", error.c_str());
+    return 1;
+  }
+  int listenFd = -1;
+  if (!options->controlPath.empty()) {
+    listenFd = OpenControlSocket(options->controlPath, error);
+    if (listenFd < 0) {
+      std::fprintf(stderr, "ulvo-sim: %s\n", error.c_str());
+      return 1;
+    }
+  }
+
+  Emulator emu(*options);
+  std::printf("%s ULVO_COM1=%s\n", ptyName.c_str(), ptyName.c_str());
+  std::fflush(stdout);
+
+  std::vector<ControlClient> clients;
+  std::string outPending;  // paced bytes the pty did not take yet
+  bool quietMaster = false;
+  SteadyClock::time_point quietUntil{};
+  bool running = true;
+  while (running) {
+    SteadyClock::time_point now = SteadyClock::now();
+    std::vector<pollfd> fds;
+    fds.push_back({signalFd, POLLIN, 0});
+    short masterEvents = 0;
+    if (!emu.ReadingStopped() && !(quietMaster && now < quietUntil)) masterEvents |= POLLIN;
+    if (!outPending.empty()) masterEvents |= POLLOUT;
+    fds.push_back({masterEvents ? master : -1, masterEvents, 0});
+    fds.push_back({listenFd, POLLIN, 0});
+    for (const ControlClient& c : clients) fds.push_back({c.fd, POLLIN, 0});
+
+    int timeout = TimeoutMs(emu, now, quietMaster, quietUntil);
+    if (!outPending.empty() && timeout < 0) timeout = 1000;
+    int ready = poll(fds.data(), fds.size(), timeout);
+    if (ready < 0 && errno != EINTR) {
+      std::fprintf(stderr, "ulvo-sim: poll: %s\n", std::strerror(errno));
+      break;
+    }
+    now = SteadyClock::now();
+    if (quietMaster && now >= quietUntil) quietMaster = false;
+
+    if (ready > 0 && (fds[0].revents & POLLIN)) break;  // SIGTERM or SIGINT
+
+    if (ready > 0 && fds[1].fd >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+      char buf[4096];
+      ssize_t n = read(master, buf, sizeof buf);
+      if (n > 0) {
+        std::string_view bytes(buf, static_cast<std::size_t>(n));
+        log.Write("<", bytes);
+        emu.OnInput(bytes, now);
+      } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+        // Nobody on the other side: look again a little later instead of spinning.
+        quietMaster = true;
+        quietUntil = now + std::chrono::milliseconds(50);
+      }
+    }
+
+    if (ready > 0 && listenFd >= 0 && (fds[2].revents & POLLIN)) {
+      int fd = accept4(listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+      if (fd >= 0) clients.push_back({fd, {}});
+    }
+
+    // Control lines, in the order the clients sent them.
+    for (std::size_t i = 0; ready > 0 && i < clients.size() && 3 + i < fds.size(); ++i) {
+      if (!(fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+      ControlClient& c = clients[i];
+      char buf[1024];
+      ssize_t n = read(c.fd, buf, sizeof buf);
+      if (n <= 0) {
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+        close(c.fd);
+        c.fd = -1;
+        continue;
+      }
+      c.input.append(buf, static_cast<std::size_t>(n));
+      std::size_t eol;
+      while ((eol = c.input.find('\n')) != std::string::npos) {
+        std::string line = c.input.substr(0, eol);
+        c.input.erase(0, eol + 1);
+        std::string answer = emu.Control(line, SteadyClock::now());
+        log.Write("#", line + " -> " + answer);
+        SendLine(c.fd, answer);
+        if (emu.DisconnectRequested()) running = false;
+      }
+      if (c.input.size() > kMaxControlLine) {
+        SendLine(c.fd, "error line too long");
+        close(c.fd);
+        c.fd = -1;
+      }
+    }
+    std::erase_if(clients, [](const ControlClient& c) { return c.fd < 0; });
+    if (!running) break;
+
+    outPending += emu.TakeOutput(SteadyClock::now());
+    if (!outPending.empty()) {
+      ssize_t n = write(master, outPending.data(), outPending.size());
+      if (n > 0) {
+        log.Write(">", std::string_view(outPending).substr(0, static_cast<std::size_t>(n)));
+        outPending.erase(0, static_cast<std::size_t>(n));
+      }
+    }
+  }
+
+  // Closing the master is the vanished port the program sees after `disconnect`.
+  close(master);
+  close(slave);
+  for (ControlClient& c : clients) close(c.fd);
+  if (listenFd >= 0) {
+    close(listenFd);
+    unlink(options->controlPath.c_str());
+  }
+  return 0;
 }

@@ -1,0 +1,105 @@
+#pragma once
+// The emulator without its port: the printer plus what happens on the line (pacing at the baud
+// rate, delayed or missing answers, junk bytes, flow-control bytes) and the control commands
+// that switch those faults. The pty front end (main.cpp) only moves bytes and waits.
+
+#include <chrono>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/printer.h"
+
+namespace ulvo {
+
+struct SimOptions {
+  PrinterVariant variant;
+  long baud = 9600;  // 0 = no pacing
+  std::string logPath;
+  std::string controlPath;
+  bool fiscal = false;
+  bool noUniqueNumber = false;
+  // Faults switched on from the start.
+  bool noAnswer = false;
+  long delayMs = 0;
+  bool offline = false;
+  bool paperOut = false;
+  bool mechanismError = false;
+  long garbage = 0;
+};
+
+// Reads the command line (without the program name). On a bad argument: empty, and `error`
+// holds a message for the user.
+std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, std::string* error);
+
+// The usage text of ulvo-sim.
+std::string SimUsage();
+
+class Emulator {
+ public:
+  using Time = std::chrono::steady_clock::time_point;
+
+  explicit Emulator(const SimOptions& options);
+
+  // Bytes the program wrote. `wall` is the host clock that the printer's clock follows.
+  void OnInput(std::string_view bytes, Time now,
+               std::chrono::system_clock::time_point wall = std::chrono::system_clock::now());
+
+  // Bytes due on the line at `now` (already paced), to be written in one go.
+  std::string TakeOutput(Time now);
+
+  // When TakeOutput will next have something; empty when nothing is waiting.
+  std::optional<Time> NextWakeup() const;
+
+  // Carries out one control line; returns the answer line without its newline.
+  std::string Control(std::string_view line, Time now);
+
+  bool ReadingStopped() const { return stopRead_; }
+  bool DisconnectRequested() const { return disconnect_; }
+
+  Printer& GetPrinter() { return printer_; }
+  const Printer& GetPrinter() const { return printer_; }
+
+ private:
+  struct Chunk {
+    std::string bytes;
+    std::size_t sent = 0;
+    std::size_t gluedTail = 0;  // the last bytes leave in the same write as the one before
+  };
+  struct Delayed {
+    Time due;
+    std::string bytes;
+    std::size_t gluedTail = 0;
+  };
+
+  void Emit(PrinterReply reply, Time now);
+  void Enqueue(std::string bytes, std::size_t gluedTail, Time now);
+  void ReleaseDelayed(Time now);
+  std::string Get(std::string_view name) const;
+
+  Printer printer_;
+  std::chrono::nanoseconds byteTime_{0};
+  Time wireFreeAt_{};
+  std::string urgent_;  // XON/XOFF: out at once, ahead of everything
+  std::deque<Chunk> wire_;
+  std::deque<Delayed> delayed_;
+
+  bool noAnswer_ = false;
+  std::chrono::milliseconds delay_{0};
+  long garbageNext_ = 0;
+  long trailingNext_ = 0;
+  long longReplyNext_ = -1;
+  bool stopRead_ = false;
+  bool disconnect_ = false;
+};
+
+// Bytes that never contain ESC (nor XON/XOFF): what `garbage`, `trailing` and `longreply` send.
+std::string JunkBytes(std::size_t count);
+
+// The readable form used in the traffic log: control bytes by name ("<ESC>"), other
+// non-printable bytes as "<XXH>".
+std::string LogText(std::string_view bytes);
+
+}  // namespace ulvo

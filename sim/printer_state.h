@@ -1,0 +1,122 @@
+#pragma once
+// Everything a ULVO printer remembers, as the emulator keeps it. Amounts are whole grosze so
+// that totals never drift; the clock is an offset from the host clock.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ulvo {
+
+enum class PrinterFamily { kAlta, kAltaPro, kMavito };
+
+struct PrinterVariant {
+  PrinterFamily family = PrinterFamily::kMavito;
+  bool bus = false;    // ticket printer (bileterka)
+  bool ecopy = false;  // electronic copy
+};
+
+constexpr int kPtuCount = 7;                     // rates A..G
+constexpr int kPtuTaxFree = 10000;               // rate 100.00 = ZWOLN (in hundredths of a percent)
+constexpr int kPtuNotUsed = 10100;               // rate 101.00 = BRAK
+constexpr int kOptionCount = 13;                 // the values the settings query reports
+constexpr std::size_t kInputHistorySize = 1024;  // bytes the input-buffer query can show back
+
+// Indexes of the thirteen 16-bit configuration values, in the order of the settings reply.
+enum OptionIndex : int {
+  kOptIdentifier = 0,
+  kOptLetterCoding,
+  kOptDrawerPulse,
+  kOptCopyMode,
+  kOptWinderPulse,
+  kOptCoverSensor,
+  kOptResponseTime,
+  kOptMonthlyReminder,
+  kOptExternalDisplay,
+  kOptDisplayProtocol,
+  kOptErrorMode,
+  kOptDepositMode,
+  kOptFlags,
+};
+
+// Bits of the flags value.
+constexpr std::uint16_t kFlagDrawerAfterTransaction = 0x01;
+constexpr std::uint16_t kFlagSystemNumberUlvo = 0x02;
+constexpr std::uint16_t kFlagDiscountMethod2 = 0x04;
+constexpr std::uint16_t kFlagDiscountMethod1 = 0x08;
+
+// One line of the receipt being printed.
+struct ReceiptLine {
+  std::string name;
+  int ptu = 0;             // 0..6 = A..G
+  std::int64_t value = 0;  // grosze
+};
+
+// One daily report as the fiscal memory keeps it.
+struct DailyRecord {
+  int year = 0, month = 0, day = 0;  // year in full
+  std::array<std::int64_t, kPtuCount> totals{};
+  std::int64_t receipts = 0;
+};
+
+struct PrinterState {
+  PrinterVariant variant;
+
+  bool fiscal = false;  // fiscal mode; training mode when false
+  std::chrono::seconds clockOffset{0};
+  bool clockCorrectionAllowed = false;  // true right after a daily report
+
+  std::array<int, kPtuCount> ptu{};  // hundredths of a percent; kPtuTaxFree, kPtuNotUsed
+  std::array<std::int64_t, kPtuCount> totals{};
+  std::int64_t totalZ = 0;  // sum of every total closed by a daily report
+  std::int64_t cash = 0;
+  std::int64_t receiptCount = 0;
+  int dailyReports = 0;
+  int ramResets = 0;
+  int lastRecordYear = 0, lastRecordMonth = 0, lastRecordDay = 0;  // two-digit year; 0 = none
+  std::vector<DailyRecord> fiscalMemory;
+  std::string uniqueNumber;  // eleven blanks when not programmed
+
+  std::string cashier;
+  std::string registerNumber;
+  bool cashierLoggedIn = false;
+
+  int lastError = 0;
+  bool lastCommandOk = true;
+  bool inTransaction = false;
+  bool lastTransactionOk = true;
+  std::vector<ReceiptLine> receipt;
+  int refuseNextCode = -1;  // fault injection: the next command frame fails with this code
+
+  std::array<std::uint16_t, kOptionCount> options{};
+  int printSpeed = 10;  // electronic-copy printers: 8, 9 or 10
+  bool serviceReminder = false;
+  int serviceYear = 0, serviceMonth = 0, serviceDay = 0;
+  std::string servicePhone;
+
+  std::string typeVersionText;  // custom answer to the type query; empty = the default
+
+  std::string displayText;
+  int displayMode = 4;  // 3 clock, 4 cash register
+  int drawerOpenings = 0;
+  int linesFed = 0;
+  std::vector<std::string> printouts;  // titles of what the printer printed, newest last
+
+  bool online = true;
+  bool paperOut = false;
+  bool mechanismError = false;
+
+  std::string inputHistory;  // the last bytes received, for the input-buffer query
+  std::uint64_t framesReceived = 0;
+  std::string lastFrame;
+};
+
+// The state of a printer fresh from the factory (or after `reset`).
+PrinterState PowerOnState(PrinterVariant variant);
+
+// The default type and version texts of the type query.
+std::string DefaultTypeVersion(const PrinterVariant& variant);
+
+}  // namespace ulvo

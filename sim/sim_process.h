@@ -1,0 +1,40 @@
+#pragma once
+// Starts build/ulvo-sim as a child process for tests and benchmarks, and talks to its control
+// socket. Qt-free.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ulvo {
+
+class SimProcess {
+ public:
+  // Starts `binary` (default ULVO_SIM_PATH given by the caller) with args plus its own
+  // --control socket in a temp dir; waits (bounded, 10 s) for the first line. Null + error text on
+  // failure.
+  static std::unique_ptr<SimProcess> Start(const std::string& binary,
+                                           const std::vector<std::string>& args,
+                                           std::string* error = nullptr);
+  ~SimProcess();  // SIGTERM, waits, removes the socket
+  SimProcess(const SimProcess&) = delete;
+  SimProcess& operator=(const SimProcess&) = delete;
+
+  const std::string& PtyPath() const { return ptyPath_; }
+  // The answer line without "\n"; "error ..." when the sim is gone.
+  std::string Control(const std::string& command);
+  void Kill();  // SIGKILL now (the pty vanishes)
+  int Pid() const { return pid_; }
+
+ private:
+  SimProcess() = default;
+  void Reap(bool force);
+
+  int pid_ = -1;
+  bool reaped_ = false;
+  std::string ptyPath_;
+  std::string dir_;
+  std::string socketPath_;
+};
+
+}  // namespace ulvo
