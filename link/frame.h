@@ -34,7 +34,7 @@ std::string FrameToDisplayText(std::string_view bytes, std::uint8_t letterCoding
 std::string DisplayTextToFrame(std::string_view text);
 
 // Copies a multi-line text (CR LF line ends) as CR-separated lines with a final CR;
-// returns the number of lines (0 for an empty text).
+// returns the number of lines (0 for an empty text). A lone CR or LF ends a line too.
 int JoinLinesWithCR(std::string_view text, std::string& out);
 
 // The longest line a command file may hold once its tokens are replaced.
