@@ -15,8 +15,8 @@ std::string WindowsPortName(int portNumber) {
 
 std::string PosixPortName(int portNumber, const std::function<const char*(const char*)>& getenv) {
   const std::string variable = "ULVO_COM" + std::to_string(portNumber);
-  const char* override = getenv ? getenv(variable.c_str()) : std::getenv(variable.c_str());
-  if (override != nullptr && *override != '\0') return override;
+  const char* named = getenv ? getenv(variable.c_str()) : std::getenv(variable.c_str());
+  if (named != nullptr && *named != '\0') return named;
   if (portNumber >= 1 && portNumber <= 32) return "/dev/ttyS" + std::to_string(portNumber - 1);
   if (portNumber >= 33 && portNumber <= 48) return "/dev/ttyUSB" + std::to_string(portNumber - 33);
   if (portNumber >= 49 && portNumber <= 64) return "/dev/ttyACM" + std::to_string(portNumber - 49);
