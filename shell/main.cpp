@@ -1,10 +1,15 @@
+// The ULVO printers' user program. It takes no command-line arguments: everything it needs
+// comes from ustaw.txt in the working directory and from the model chosen at start.
+
 #include <QApplication>
-#include <QMessageBox>
+
+#include "link/qt_serial_port.h"
+#include "shell/main_form.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8("Program użytkownika drukarek ULVO"));
-  QMessageBox::information(nullptr, QApplication::applicationName(),
-                           QString::fromUtf8("Okno główne programu jeszcze nie istnieje."));
-  return 0;
+  ulvo::TMainForm form(ulvo::QtPortOpener());
+  form.show();
+  return app.exec();
 }

@@ -1,0 +1,491 @@
+#include "shell/main_form.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "commands/register_commands.h"
+#include "link/letter_coding.h"
+#include "link/link.h"
+#include "link/transmission_log.h"
+#include "shell/about_dialog.h"
+#include "shell/base/dialog_registry.h"
+#include "shell/console_panel.h"
+#include "shell/core/console_text.h"
+#include "shell/letter_coding_dialogs.h"
+#include "shell/model_dialog.h"
+#include "shell/port_settings_dialog.h"
+#include "shell/readouts/register_readouts.h"
+
+namespace ulvo {
+namespace {
+
+constexpr int kWindowWidth = 860;
+constexpr int kFullHeight = 760;
+constexpr int kDialogRole = Qt::UserRole;
+
+QString Utf8(const char* text) {
+  return QString::fromUtf8(text);
+}
+
+std::filesystem::path DefaultProgramDir() {
+  return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+}
+
+void AddNodes(QTreeWidgetItem* parent, QTreeWidget* tree, const std::vector<TreeNode>& nodes) {
+  for (const TreeNode& node : nodes) {
+    auto* item = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+    item->setText(0, QString::fromStdString(node.label));
+    item->setData(0, kDialogRole, QString::fromStdString(node.dialog));
+    AddNodes(item, tree, node.children);
+  }
+}
+
+}  // namespace
+
+TMainForm::TMainForm(PortOpener opener, std::filesystem::path programDir, QWidget* parent)
+    : QMainWindow(parent),
+      programDir_(programDir.empty() ? DefaultProgramDir() : std::move(programDir)),
+      ui_(this) {
+  setObjectName("TMainForm");
+  settings_ = LoadSettings(kSettingsFileName);  // from the working directory
+  link_ = std::make_unique<Link>(settings_, ui_, std::move(opener));
+  context_ = std::make_unique<AppContext>(AppContext{settings_, *link_, this});
+  registry_ = std::make_unique<DialogRegistry>(*context_);
+  RegisterDialogs();
+
+  setWindowTitle(QString::fromStdString(MainWindowCaption(settings_)));
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(6, 6, 6, 6);
+  auto* top = new QHBoxLayout;
+  layout->addLayout(top, 1);
+  PageControl1 = new QTabWidget(central);
+  PageControl1->setObjectName("PageControl1");
+  top->addWidget(PageControl1, 3);
+  BuildPages();
+  auto* column = new QVBoxLayout;
+  top->addLayout(column, 2);
+  BuildRightColumn(central, column);
+  Console = new ConsolePanel(
+      *link_, [this] { RefreshMainWindow(); }, central);
+  layout->addWidget(Console, 1);
+  setCentralWidget(central);
+  BuildMenus();
+
+  // Keyboard order: tree, the two buttons, the console check box, then the console.
+  setTabOrder(DownloadButton, SearchButton);
+  setTabOrder(SearchButton, ConsoleCheck);
+  setTabOrder(ConsoleCheck, Console->Memo1);
+  qApp->installEventFilter(this);
+
+  resize(kWindowWidth, kFullHeight);
+  FullHeight = kFullHeight;
+  ReducedWindowHeight = ReducedHeight(FullHeight);
+  ApplyConsoleVisibility();
+  RefreshMainWindow();
+}
+
+TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
+  link_->SetTransmissionLog(nullptr);
+  registry_.reset();  // dialogs go while the link they hold still exists
+}
+
+void TMainForm::RegisterDialogs() {
+  RegisterCommandDialogs(*registry_);
+  RegisterReadoutDialogs(*registry_);
+  registry_->Register("TParametryTransmisji", [](AppContext& c, QWidget* parent) -> QDialog* {
+    return new TParametryTransmisji(c.link, parent);
+  });
+  registry_->Register("TModelDrukarki", [](AppContext& c, QWidget* parent) -> QDialog* {
+    return new TModelDrukarki(c.settings, c.mainWindow, parent);
+  });
+  registry_->Register("TUstawKodLiter", [](AppContext& c, QWidget* parent) -> QDialog* {
+    return new TUstawKodLiter(c.link, parent);
+  });
+  registry_->Register("TKodowaniePolskich", [](AppContext& c, QWidget* parent) -> QDialog* {
+    return new TKodowaniePolskich(c.link, parent);
+  });
+  registry_->Register("TOProgramie", [](AppContext&, QWidget* parent) -> QDialog* {
+    return new TOProgramie(parent);
+  });
+}
+
+// ---- building ----
+
+void TMainForm::BuildPages() {
+  for (int i = 0; i < kPageCount; ++i) {
+    const Page page = static_cast<Page>(i);
+    auto* widget = new QWidget(PageControl1);
+    widget->setObjectName(PageCaption(page));
+    auto* tree = new QTreeWidget(widget);
+    tree->setObjectName(QString("Tree_") + PageCaption(page));
+    tree->setHeaderHidden(true);
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree->setExpandsOnDoubleClick(true);
+    tree->installEventFilter(this);
+    auto* pageLayout = new QVBoxLayout(widget);
+    pageLayout->setContentsMargins(2, 2, 2, 2);
+    pageLayout->addWidget(tree);
+    pages_[i] = widget;
+    trees_[i] = tree;
+    connect(tree, &QTreeWidget::itemDoubleClicked, this, [this, page](QTreeWidgetItem*, int) {
+      OpenNode(page);
+      if (page != Page::Bus) RefreshMainWindow();
+    });
+  }
+  // The tab row at creation; "Programowanie" and "Bus" join at the first showing.
+  for (Page page : {Page::Podstawowe, Page::Konfiguracja, Page::Transakcja, Page::Diagnostyczne,
+                    Page::Dodatkowe})
+    PageControl1->addTab(PageWidget(page), Utf8(PageCaption(page)));
+  PageWidget(Page::Programowanie)->hide();
+  PageWidget(Page::Bus)->hide();
+  FillTree(Page::Dodatkowe);
+  FillTree(Page::Bus);
+  PageControl1->setCurrentWidget(PageWidget(Page::Dodatkowe));
+  connect(PageControl1, &QTabWidget::currentChanged, this, [this](int) {
+    if (PageControl1->tabBar()->hasFocus()) FocusCurrentTree();
+  });
+}
+
+void TMainForm::BuildRightColumn(QWidget* parent, QVBoxLayout* column) {
+  auto* codingRow = new QHBoxLayout;
+  codingRow->addWidget(new QLabel(Utf8("Standard kodowania polskich liter:"), parent));
+  CodingLabel = new QLabel(parent);
+  CodingLabel->setObjectName("CodingLabel");
+  QFont bold = CodingLabel->font();
+  bold.setBold(true);
+  CodingLabel->setFont(bold);
+  codingRow->addWidget(CodingLabel);
+  codingRow->addStretch();
+  column->addLayout(codingRow);
+
+  DataPanel = new QGroupBox(Utf8("Dane z drukarki"), parent);
+  DataPanel->setObjectName("DataPanel");
+  auto* grid = new QGridLayout(DataPanel);
+  grid->setVerticalSpacing(3);
+  for (int i = 0; i < 14; ++i) {
+    const bool total = i >= 7;
+    const QString caption = QString(total ? "TOT %1" : "PTU %1").arg(QChar('A' + i % 7));
+    auto* field = new QLineEdit(DataPanel);
+    field->setReadOnly(true);
+    field->setObjectName(caption);
+    // Read-only figures stay out of the Tab order, which runs from the tree to the buttons.
+    field->setFocusPolicy(Qt::ClickFocus);
+    field->setAlignment(Qt::AlignRight);
+    auto* label = new QLabel(caption, DataPanel);
+    grid->addWidget(label, i % 7, total ? 2 : 0);
+    grid->addWidget(field, i % 7, total ? 3 : 1);
+    PanelFields[i] = field;
+  }
+  column->addWidget(DataPanel);
+
+  NoticeLabel = new QLabel(parent);
+  NoticeLabel->setObjectName("NoticeLabel");
+  NoticeLabel->setStyleSheet("color: #b00000; font-weight: bold;");
+  column->addWidget(NoticeLabel);
+  column->addStretch();
+
+  DownloadButton = new QPushButton(Utf8("Pobierz dane"), parent);
+  DownloadButton->setToolTip(Utf8("Pobranie informacji kasowych."));
+  DownloadButton->installEventFilter(this);
+  SearchButton = new QPushButton(Utf8("Szukaj drukarki"), parent);
+  SearchButton->setToolTip(
+      Utf8("Wyszukanie drukarki fiskalnej na dostępnych portach szeregowych."));
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(DownloadButton);
+  buttons->addWidget(SearchButton);
+  column->addLayout(buttons);
+  ConsoleCheck = new QCheckBox(Utf8("Pokaż dane wysłane/odebrane"), parent);
+  column->addWidget(ConsoleCheck);
+
+  connect(DownloadButton, &QPushButton::clicked, this, &TMainForm::DownloadClick);
+  connect(SearchButton, &QPushButton::clicked, this, &TMainForm::SearchClick);
+  connect(ConsoleCheck, &QCheckBox::toggled, this, &TMainForm::ApplyConsoleVisibility);
+}
+
+void TMainForm::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(Utf8("&Plik"));
+  EndAction = file->addAction(Utf8("&Koniec"));
+  QMenu* setup = menuBar()->addMenu(Utf8("&Ustawienia"));
+  ModelAction = setup->addAction(Utf8("&Model drukarki"));
+  PortAction = setup->addAction(Utf8("&Parametry transmisji"));
+  CodingAction = setup->addAction(Utf8("&Kodowanie polskich liter"));
+  RejestracjaTransmisji = setup->addAction(Utf8("Rejestracja transmsji"));
+  RejestracjaTransmisji->setCheckable(true);
+  QMenu* tools = menuBar()->addMenu(Utf8("&Narzędzia"));
+  BinaryFileAction = tools->addAction(Utf8("&Wyślij/odbierz plik binarnie"));
+  CommandListAction = tools->addAction(Utf8("&Pozycje rozkazów"));
+  QMenu* help = menuBar()->addMenu(Utf8("&Pomoc"));
+  AboutAction = help->addAction(Utf8("&O programie"));
+
+  connect(EndAction, &QAction::triggered, this, [this] {
+    // Ends at once: the settings changed since start are not written.
+    endWithoutSaving_ = true;
+    close();
+  });
+  connect(ModelAction, &QAction::triggered, this, &TMainForm::ShowModelDialog);
+  connect(PortAction, &QAction::triggered, this,
+          [this] { OpenAndRefresh("TParametryTransmisji"); });
+  connect(CodingAction, &QAction::triggered, this, [this] { OpenAndRefresh("TUstawKodLiter"); });
+  connect(RejestracjaTransmisji, &QAction::triggered, this, &TMainForm::ToggleTransmissionLog);
+  connect(BinaryFileAction, &QAction::triggered, this, &TMainForm::BinaryFileClick);
+  connect(CommandListAction, &QAction::triggered, this, &TMainForm::SendCommandList);
+  connect(AboutAction, &QAction::triggered, this, [this] { OpenAndRefresh("TOProgramie"); });
+}
+
+void TMainForm::FillTree(Page page) {
+  QTreeWidget* tree = Tree(page);
+  tree->clear();
+  AddNodes(nullptr, tree, CommandTree(page, settings_));
+  // Left and Right lead to the tab row, so groups start open for the keyboard's sake.
+  tree->expandAll();
+  if (tree->topLevelItemCount() > 0) tree->setCurrentItem(tree->topLevelItem(0));
+}
+
+void TMainForm::RebuildCommandTrees() {
+  for (int i = 0; i < kPageCount; ++i)
+    if (IsRebuiltPage(static_cast<Page>(i))) FillTree(static_cast<Page>(i));
+}
+
+void TMainForm::UpdateBusPage() {
+  const int index = PageControl1->indexOf(PageWidget(Page::Bus));
+  if (settings_.BusMode && index < 0) {
+    PageControl1->addTab(PageWidget(Page::Bus), Utf8(PageCaption(Page::Bus)));
+  } else if (!settings_.BusMode && index >= 0) {
+    PageControl1->removeTab(index);
+    PageWidget(Page::Bus)->hide();
+  }
+}
+
+// ---- showing and closing ----
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (FirstShowPending && !firstShowScheduled_) {
+    firstShowScheduled_ = true;
+    // After the window is on screen, so that the model dialog stands over it.
+    QTimer::singleShot(0, this, &TMainForm::FirstShow);
+  }
+}
+
+void TMainForm::FirstShow() {
+  QDialog* model = registry_->Get("TModelDrukarki");
+  if (model == nullptr || model->exec() != QDialog::Accepted) {
+    close();
+    return;
+  }
+  PageControl1->addTab(PageWidget(Page::Programowanie), Utf8(PageCaption(Page::Programowanie)));
+  RebuildCommandTrees();
+  PageControl1->setTabText(0, Utf8(PageCaption(Page::Podstawowe)));
+  UpdateBusPage();
+  FirstShowPending = false;
+  PageControl1->setCurrentWidget(PageWidget(Page::Dodatkowe));
+  QTreeWidget* tree = Tree(Page::Dodatkowe);
+  if (tree->topLevelItemCount() > 0) tree->setCurrentItem(tree->topLevelItem(0));
+  tree->setFocus(Qt::OtherFocusReason);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (!endWithoutSaving_) {
+    link_->ClosePort();
+    const auto file = programDir_ / kSettingsFileName;
+    if (SaveSettings(settings_, file))
+      ui_.ShowMessage("Nie mogę zapisać ustawień do pliku " + file.string() +
+                      ". Zmiany ustawień z tej sesji nie zostały zachowane.");
+  }
+  event->accept();
+}
+
+// ---- refresh ----
+
+void TMainForm::RefreshMainWindow() {
+  Link& link = *link_;
+  if (FirstShowPending && link.PortNumber != kNoPort && !link.PortOpen()) link.OpenPort(true);
+  CodingLabel->setText(Utf8(LetterCodingName(settings_.LetterCoding)));
+  Console->ShowBuffers();
+  panelView_ = NextPanelView(panelView_, link.PortNumber, link.CashDataState, link.ReplyReceived);
+  if (link.CashDataState == 1 && link.PortNumber != kNoPort) {
+    const auto texts = PanelTexts(link.CashInfo, settings_.PrinterType);
+    for (int i = 0; i < 14; ++i) PanelFields[i]->setText(QString::fromStdString(texts[i]));
+  }
+  DataPanel->setVisible(panelView_.panelVisible);
+  NoticeLabel->setText(QString::fromStdString(panelView_.noticeText));
+  NoticeLabel->setVisible(panelView_.noticeVisible);
+  DownloadButton->setEnabled(link.PortNumber != kNoPort);
+}
+
+void TMainForm::ApplyConsoleVisibility() {
+  const bool shown = ConsoleCheck->isChecked();
+  Console->setVisible(shown);
+  resize(width(), shown ? FullHeight : ReducedWindowHeight);
+}
+
+// ---- trees and keys ----
+
+void TMainForm::OpenNode(Page page) {
+  QTreeWidgetItem* item = Tree(page)->currentItem();
+  if (item == nullptr) return;
+  const std::string dialog = item->data(0, kDialogRole).toString().toStdString();
+  if (dialog.empty()) return;  // a group node
+  if (NodeNeedsPort(page, dialog, settings_.PrinterType) && link_->PortNumber == kNoPort) {
+    ui_.ShowMessage("Nie wybramo portu komunikacyjnego.");
+    return;
+  }
+  registry_->Open(dialog);
+}
+
+void TMainForm::FocusCurrentTree() {
+  for (int i = 0; i < kPageCount; ++i)
+    if (PageControl1->currentWidget() == pages_[i] && trees_[i]->isVisible())
+      trees_[i]->setFocus(Qt::TabFocusReason);
+}
+
+bool TMainForm::HandleTreeKey(Page page, QKeyEvent* key) {
+  switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      OpenNode(page);
+      RefreshMainWindow();
+      return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      PageControl1->tabBar()->setFocus(Qt::TabFocusReason);
+      return true;
+    case Qt::Key_Tab:
+      DownloadButton->setFocus(Qt::TabFocusReason);
+      return true;
+    case Qt::Key_Backtab:
+      PageControl1->tabBar()->setFocus(Qt::BacktabFocusReason);
+      return true;
+    default:
+      if (IsKeyboardPage(page))
+        QMetaObject::invokeMethod(this, &TMainForm::RefreshMainWindow, Qt::QueuedConnection);
+      return false;
+  }
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return QMainWindow::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (widget == nullptr || widget->window() != this || QApplication::activeModalWidget() != nullptr)
+    return QMainWindow::eventFilter(watched, event);
+
+  // The window sees F3 and R before its controls, except where they are typing.
+  const bool typing = Console->ConsoleHasFocus() || qobject_cast<QLineEdit*>(widget) != nullptr;
+  const bool plain = (key->modifiers() &
+                      (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == Qt::NoModifier;
+  if (!typing && plain && !FirstShowPending &&
+      (key->key() == Qt::Key_F3 || key->key() == Qt::Key_R)) {
+    registry_->Open("TWydrukRaportuDobowego");
+    RefreshMainWindow();
+    return true;
+  }
+  for (int i = 0; i < kPageCount; ++i)
+    if (watched == trees_[i]) return HandleTreeKey(static_cast<Page>(i), key);
+  if (watched == DownloadButton && key->key() == Qt::Key_Backtab) {
+    FocusCurrentTree();
+    return true;
+  }
+  if (watched == PageControl1->tabBar() && key->key() == Qt::Key_Tab) {
+    FocusCurrentTree();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- menus and buttons ----
+
+void TMainForm::OpenAndRefresh(const char* dialog) {
+  registry_->Open(dialog);
+  RefreshMainWindow();
+}
+
+void TMainForm::ShowModelDialog() {
+  registry_->Open("TModelDrukarki");
+  RebuildCommandTrees();
+  UpdateBusPage();
+  RefreshMainWindow();
+}
+
+void TMainForm::DownloadClick() {
+  link_->ReadCashInfo();
+  RefreshMainWindow();
+}
+
+void TMainForm::SearchClick() {
+  QDialog* search = registry_->Get("TSzukamdrukarki");
+  if (search == nullptr) {
+    ui_.ShowMessage(
+        "Wyszukiwanie drukarki na portach szeregowych nie jest jeszcze dostępne w tej "
+        "wersji programu. Port wybierz w menu Ustawienia / Parametry transmisji.");
+    return;
+  }
+  if (search->exec() != QDialog::Accepted)
+    ui_.ShowMessage("Nie znaleziono żadnej drukarki fiskalnej");
+  RebuildCommandTrees();
+  UpdateBusPage();
+  RefreshMainWindow();
+}
+
+void TMainForm::BinaryFileClick() {
+  if (link_->PortNumber == kNoPort) {
+    ui_.ShowMessage("Nie wybrano portu komunikacyjnego.");
+    return;
+  }
+  registry_->Open("TWyslijOdbierzPlikBin");
+}
+
+void TMainForm::ToggleTransmissionLog() {
+  if (log_) {
+    link_->SetTransmissionLog(nullptr);
+    log_.reset();
+  } else {
+    log_ = TransmissionLog::Create(programDir_);
+    if (log_) {
+      link_->SetTransmissionLog(log_.get());
+    } else {
+      ui_.ShowMessage("Nie mogę utworzyć pliku.");
+    }
+  }
+  RejestracjaTransmisji->setChecked(log_ != nullptr);
+}
+
+void TMainForm::SendCommandList() {
+  QFileDialog dialog(this, Utf8("Otwórz plik który zamierzasz wysłać."), QDir::currentPath());
+  dialog.setObjectName("CommandListDialog");
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString path = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+  const auto text = ReadCommandFile(path.toStdString(), kCommandFileMax);
+  if (!text) {
+    ui_.ShowMessage(CannotOpenFileMessage(QDir::toNativeSeparators(path).toStdString()));
+    return;
+  }
+  link_->SendCommandFile(text->c_str());
+  RefreshMainWindow();
+}
+
+}  // namespace ulvo

@@ -1,0 +1,119 @@
+#pragma once
+// The program's only top-level window: the pages of command trees, the printer data panel,
+// the two buttons, the console, the menus. It owns the settings record, the link, the Qt
+// side of the link's user interface, the dialog registry and the transmission log.
+
+#include <QMainWindow>
+#include <array>
+#include <filesystem>
+#include <memory>
+
+#include "link/serial_port.h"
+#include "link/settings.h"
+#include "shell/base/qt_link_ui.h"
+#include "shell/core/command_trees.h"
+#include "shell/core/main_window_logic.h"
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+class QVBoxLayout;
+class QKeyEvent;
+
+namespace ulvo {
+
+class ConsolePanel;
+class DialogRegistry;
+class Link;
+class TransmissionLog;
+struct AppContext;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  // `opener` opens the serial ports; `programDir` is where the program writes its own files
+  // (ustaw.txt at close, the transmission log), the executable's directory when empty.
+  // ustaw.txt is read from the working directory.
+  explicit TMainForm(PortOpener opener, std::filesystem::path programDir = {},
+                     QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Refills the family-dependent trees for the current PrinterType, BusMode and ElectronicCopy.
+  void RebuildCommandTrees();
+  // Brings the window up to date with the link's state.
+  void RefreshMainWindow();
+
+  Settings& settings() { return settings_; }
+  Link& link() { return *link_; }
+  DialogRegistry& registry() { return *registry_; }
+  const std::filesystem::path& programDir() const { return programDir_; }
+
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* PageWidget(Page page) const { return pages_[static_cast<int>(page)]; }
+  QTreeWidget* Tree(Page page) const { return trees_[static_cast<int>(page)]; }
+  QLabel* CodingLabel = nullptr;             // the current letter coding's name
+  QGroupBox* DataPanel = nullptr;            // "Dane z drukarki"
+  std::array<QLineEdit*, 14> PanelFields{};  // PTU A..G, TOT A..G
+  QLabel* NoticeLabel = nullptr;             // "Brak odpowiedzi od drukarki."
+  QPushButton* DownloadButton = nullptr;     // "Pobierz dane"
+  QPushButton* SearchButton = nullptr;       // "Szukaj drukarki"
+  QCheckBox* ConsoleCheck = nullptr;         // "Pokaż dane wysłane/odebrane"
+  ConsolePanel* Console = nullptr;
+  QAction* EndAction = nullptr;              // "&Koniec"
+  QAction* ModelAction = nullptr;            // "&Model drukarki"
+  QAction* PortAction = nullptr;             // "&Parametry transmisji"
+  QAction* CodingAction = nullptr;           // "&Kodowanie polskich liter"
+  QAction* RejestracjaTransmisji = nullptr;  // "Rejestracja transmsji" (checked while logging)
+  QAction* BinaryFileAction = nullptr;       // "&Wyślij/odbierz plik binarnie"
+  QAction* CommandListAction = nullptr;      // "&Pozycje rozkazów"
+  QAction* AboutAction = nullptr;            // "&O programie"
+
+  bool FirstShowPending = true;
+  int FullHeight = 0;
+  int ReducedWindowHeight = 0;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildPages();
+  void BuildRightColumn(QWidget* parent, QVBoxLayout* column);
+  void BuildMenus();
+  void RegisterDialogs();
+  void FirstShow();
+  void FillTree(Page page);
+  void UpdateBusPage();
+  void OpenNode(Page page);
+  bool HandleTreeKey(Page page, QKeyEvent* key);
+  void ApplyConsoleVisibility();
+  void ShowModelDialog();
+  void DownloadClick();
+  void SearchClick();
+  void ToggleTransmissionLog();
+  void SendCommandList();
+  void BinaryFileClick();
+  void OpenAndRefresh(const char* dialog);
+  void FocusCurrentTree();
+
+  std::filesystem::path programDir_;
+  Settings settings_;
+  QtLinkUi ui_;
+  std::unique_ptr<Link> link_;
+  std::unique_ptr<AppContext> context_;
+  std::unique_ptr<DialogRegistry> registry_;
+  std::unique_ptr<TransmissionLog> log_;
+  std::array<QWidget*, kPageCount> pages_{};
+  std::array<QTreeWidget*, kPageCount> trees_{};
+  PanelView panelView_;
+  bool firstShowScheduled_ = false;
+  bool endWithoutSaving_ = false;
+};
+
+}  // namespace ulvo
