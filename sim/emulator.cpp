@@ -208,6 +208,7 @@ Emulator::Emulator(const SimOptions& options) : printer_(options.variant) {
 void Emulator::OnInput(std::string_view bytes, Time now,
                        std::chrono::system_clock::time_point wall) {
   ReleaseDelayed(now);
+  bytesIn_ += bytes.size();
   if (noAnswer_) return;
   for (PrinterReply& reply : printer_.Feed(bytes, wall)) Emit(std::move(reply), now);
 }
@@ -295,6 +296,7 @@ std::string Emulator::Get(std::string_view name) const {
   }
   if (name == "totalZ") return FormatGrosze(s.totalZ);
   if (name == "frames") return std::to_string(s.framesReceived);
+  if (name == "bytesin") return std::to_string(bytesIn_);
   if (name == "lastframe") return Hex(s.lastFrame);
   if (name == "receipts") return std::to_string(s.receiptCount);
   if (name == "dailyreports") return std::to_string(s.dailyReports);

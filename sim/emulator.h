@@ -4,6 +4,7 @@
 // that switch those faults. The pty front end (main.cpp) only moves bytes and waits.
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <optional>
 #include <string>
@@ -92,6 +93,7 @@ class Emulator {
   long trailingNext_ = 0;
   long longReplyNext_ = -1;
   bool stopRead_ = false;
+  std::uint64_t bytesIn_ = 0;  // everything read from the line, swallowed bytes too
   bool disconnect_ = false;
 };
 
