@@ -1,11 +1,32 @@
 #include "shell/readouts/register_readouts.h"
 
 #include "shell/base/dialog_registry.h"
+#include "shell/readouts/printer_settings_dialog.h"
+#include "shell/readouts/readout_dialogs.h"
 
 namespace ulvo {
 
+namespace {
+
+template <typename Dialog>
+void Add(DialogRegistry& registry, const char* className) {
+  registry.Register(className, [](AppContext& context, QWidget* parent) -> QDialog* {
+    return new Dialog(context, parent);
+  });
+}
+
+}  // namespace
+
 void RegisterReadoutDialogs(DialogRegistry& registry) {
-  (void)registry;
+  Add<TInformacjeKasowe>(registry, "TInformacjeKasowe");
+  Add<TOdeslijKodBledu>(registry, "TOdeslijKodBledu");
+  Add<TStatusDrukarki>(registry, "TStatusDrukarki");
+  Add<TTypIWersja>(registry, "TTypIWersja");
+  Add<TOdczytZegara>(registry, "TOdczytZegara");
+  Add<TOdeslijBufor>(registry, "TOdeslijBufor");
+  Add<TDrukujTabliceBledow>(registry, "TDrukujTabliceBledow");
+  Add<TSterowanieWyswietlaczem>(registry, "TSterowanieWyswietlaczem");
+  Add<TOdczytUstawienDrukarki>(registry, "TOdczytUstawienDrukarki");
 }
 
 }  // namespace ulvo

@@ -17,6 +17,12 @@ bool ValidIndex(int index) {
 
 }  // namespace
 
+FrameList BuildPrintErrorTable() {
+  FrameList list;
+  list.Add(true, "%cP$4cc%c%c", kEsc, kEsc, kBackslash);
+  return list;
+}
+
 FrameList BuildInputBufferQuery() {
   FrameList list;
   list.Add(true, "%cP$0xx%c%c", kEsc, kEsc, kBackslash);

@@ -1,5 +1,6 @@
 #pragma once
-// The printer's input buffer readout ($0) and the display and drawer control ($d).
+// The printer's input buffer readout ($0), the error table print ($4) and the display and
+// drawer control ($d).
 
 #include <cstdint>
 #include <string>
@@ -9,6 +10,9 @@
 #include "commands/core/frame_list.h"
 
 namespace ulvo {
+
+// "P$4" with its check: the printer prints its own error table.
+FrameList BuildPrintErrorTable();
 
 // "P$0" with its check.
 FrameList BuildInputBufferQuery();
