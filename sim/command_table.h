@@ -61,7 +61,8 @@ struct CommandContext {
   PrinterState& state;
   const CommandFrame& frame;
   std::chrono::system_clock::time_point now;
-  std::string reply;  // a whole reply frame when the command answers with data
+  std::string reply;          // a whole reply frame when the command answers with data
+  bool replyChecked = false;  // the reply ends in a check before ESC '\'
 };
 
 using CommandHandler = int (*)(CommandContext&);

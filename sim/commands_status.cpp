@@ -37,7 +37,10 @@ int CashInfo(CommandContext& ctx) {
   }
   body += FormatGrosze(s.cash) + "/";
   body += s.uniqueNumber;
-  if (mavito) body += FrameCheck(body);
+  if (mavito) {
+    body += FrameCheck(body);
+    ctx.replyChecked = true;
+  }
   ctx.reply = ReplyFrame(body);
   return kCarriedOut;
 }

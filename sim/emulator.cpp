@@ -220,6 +220,12 @@ void Emulator::Emit(PrinterReply reply, Time now) {
     bytes = JunkBytes(static_cast<std::size_t>(garbageNext_));
     garbageNext_ = 0;
   }
+  if (reply.checked && badCheckNext_ && reply.bytes.size() >= 6) {
+    // Still two hex digits, just not the right ones.
+    char& digit = reply.bytes[reply.bytes.size() - 3];
+    digit = digit == '0' ? '1' : '0';
+    badCheckNext_ = false;
+  }
   if (reply.frame && longReplyNext_ >= 0) {
     bytes += JunkBytes(static_cast<std::size_t>(longReplyNext_));
     longReplyNext_ = -1;
@@ -369,6 +375,11 @@ std::string Emulator::Control(std::string_view line, Time /*now*/) {
   if (cmd == "garbage") return count(garbageNext_, kMaxJunk);
   if (cmd == "trailing") return count(trailingNext_, kMaxJunk);
   if (cmd == "longreply") return count(longReplyNext_, kMaxJunk);
+  if (cmd == "badcheck") {
+    if (!arg.empty()) return "error no argument expected";
+    badCheckNext_ = true;
+    return "ok";
+  }
   if (cmd == "refuse") {
     long code = 0;
     std::string answer = count(code, 255);

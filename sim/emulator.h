@@ -92,6 +92,7 @@ class Emulator {
   long garbageNext_ = 0;
   long trailingNext_ = 0;
   long longReplyNext_ = -1;
+  bool badCheckNext_ = false;
   bool stopRead_ = false;
   std::uint64_t bytesIn_ = 0;  // everything read from the line, swallowed bytes too
   bool disconnect_ = false;

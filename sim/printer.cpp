@@ -215,7 +215,7 @@ void Printer::HandleFrame(std::string_view body, Clock::time_point now,
     state_.lastCommandOk = false;
     return;
   }
-  if (!ctx.reply.empty()) out.push_back({std::move(ctx.reply), true});
+  if (!ctx.reply.empty()) out.push_back({std::move(ctx.reply), true, ctx.replyChecked});
 }
 
 const CommandSpec* CommandTable::Find(std::string_view code) const {

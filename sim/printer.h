@@ -18,6 +18,7 @@ class CommandTable;
 struct PrinterReply {
   std::string bytes;
   bool frame = false;
+  bool checked = false;  // the frame carries a check before its ESC '\'
 };
 
 // The longest frame the printer takes; a longer one is dropped as a whole.

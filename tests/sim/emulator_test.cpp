@@ -135,6 +135,21 @@ TEST(SimEmulator, LongReplyHasNoEnd) {
   EXPECT_EQ(e.TakeOutput(kT0), "\x1BP1#E0\x1B\\");
 }
 
+TEST(SimEmulator, BadCheckSpoilsTheNextCheckedReply) {
+  Emulator e(Unpaced());
+  EXPECT_EQ(e.Control("badcheck", kT0), "ok");
+  e.OnInput(Unchecked("1#v"), kT0);  // no check in this reply: left alone, fault kept
+  EXPECT_EQ(e.TakeOutput(kT0), "\x1BP1#RMavito/1.07\x1B\\");
+  e.OnInput(Unchecked("23#s"), kT0);
+  std::string bad = e.TakeOutput(kT0);
+  e.OnInput(Unchecked("23#s"), kT0);
+  std::string good = e.TakeOutput(kT0);
+  ASSERT_EQ(bad.size(), good.size());
+  EXPECT_NE(bad, good);
+  EXPECT_EQ(bad.substr(0, bad.size() - 4), good.substr(0, good.size() - 4));
+  EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(bad[bad.size() - 3])));
+}
+
 TEST(SimEmulator, RefuseFailsTheNextCommand) {
   Emulator e(Unpaced());
   EXPECT_EQ(e.Control("refuse 37", kT0), "ok");
