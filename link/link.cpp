@@ -321,8 +321,12 @@ bool Link::FlushInput() {
   // Callers check the port themselves right after; a second message would only repeat it.
   if (PortNumber == kNoPort || !port_) return false;
   bool drained = false;
+  // Nothing pending: no wait at all. Once something came, a burst still on its way is
+  // drained too, until the line has been quiet for a few character times.
+  const auto quiet =
+      std::chrono::milliseconds(5 + 30000 / std::max<std::uint32_t>(PortSettings.BaudRate, 1));
   for (int i = 0; i < kFlushReads; ++i) {
-    const long got = port_->Read(RxBuf, kReadBlock, std::chrono::milliseconds(0));
+    const long got = port_->Read(RxBuf, kReadBlock, i == 0 ? std::chrono::milliseconds(0) : quiet);
     if (got <= 0) {  // nothing pending, or the port failed: the next write reports that
       drained = true;
       break;

@@ -107,55 +107,51 @@ bool QtSerialPort::HasModemLines() {
 
 bool QtSerialPort::Configure(const LineSettings& s) {
   if (!port_.isOpen() || s.BaudRate == 0 || s.BaudRate > 0x7fffffffu) return false;
-  static constexpr QSerialPort::Parity kParities[] = {
-      QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
-      QSerialPort::MarkParity, QSerialPort::SpaceParity};
   if (s.DataBits < 5 || s.DataBits > 8 || s.Parity > 4 || s.StopBits > 2) return false;
-  bool ok = port_.setBaudRate(static_cast<qint32>(s.BaudRate)) &&
-            port_.setDataBits(static_cast<QSerialPort::DataBits>(s.DataBits)) &&
-            port_.setParity(kParities[s.Parity]);
-  if (ok) {
-    if (s.StopBits == 0) {
-      ok = port_.setStopBits(QSerialPort::OneStop);
-    } else if (s.StopBits == 2) {
-      ok = port_.setStopBits(QSerialPort::TwoStop);
-    } else {
-      // POSIX has no 1.5 stop bits; the UART sends 1.5 for the "two" setting at 5 data bits.
-      ok = port_.setStopBits(QSerialPort::OneAndHalfStop);
-      if (!ok) {
-        port_.clearError();
-        ok = port_.setStopBits(QSerialPort::TwoStop);
-      }
-    }
-  }
-  if (ok) {
-    ok = port_.setFlowControl(s.RtsCts    ? QSerialPort::HardwareControl
-                              : s.XonXoff ? QSerialPort::SoftwareControl
-                                          : QSerialPort::NoFlowControl);
-  }
-  if (ok && HasModemLines()) {
-    // DTR held off; RTS held off unless it does the handshake.
-    ok = port_.setDataTerminalReady(false);
-    if (ok && !s.RtsCts) ok = port_.setRequestToSend(false);
-  }
+  // Qt knows how to reach any baud rate the driver offers.
+  bool ok = port_.setBaudRate(static_cast<qint32>(s.BaudRate));
 #ifdef Q_OS_UNIX
+  // The character format and flow control straight in termios: Qt refuses some of them on
+  // some devices and cannot put both flow controls on at once.
   if (ok) {
-    // What Qt leaves to us: both flow controls at once, no restart on just any byte, the
-    // XON and XOFF characters, parity checking.
     termios tio{};
     const int fd = static_cast<int>(port_.handle());
     ok = ::tcgetattr(fd, &tio) == 0;
     if (ok) {
-      tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
-      if (s.XonXoff) tio.c_iflag |= IXON | IXOFF;
-      if (s.Parity != 0) tio.c_iflag |= INPCK;
+      static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+      tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+      tio.c_cflag |= kSizes[s.DataBits - 5] | CLOCAL | CREAD;
+      static constexpr tcflag_t kParities[] = {0, PARENB | PARODD, PARENB, PARENB | PARODD | CMSPAR,
+                                               PARENB | CMSPAR};
+      tio.c_cflag |= kParities[s.Parity];
+      // POSIX has no 1.5 stop bits; the UART sends 1.5 for "two" at 5 data bits.
+      if (s.StopBits != 0) tio.c_cflag |= CSTOPB;
       if (s.RtsCts) tio.c_cflag |= CRTSCTS;
+      tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
+      if (s.XonXoff) tio.c_iflag |= IXON | IXOFF;  // only XON restarts, as on the printer's side
+      if (s.Parity != 0) tio.c_iflag |= INPCK;
       tio.c_cc[VSTART] = kXon;
       tio.c_cc[VSTOP] = kXoff;
       ok = ::tcsetattr(fd, TCSANOW, &tio) == 0;
     }
   }
+#else
+  static constexpr QSerialPort::Parity kParities[] = {
+      QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity,
+      QSerialPort::MarkParity, QSerialPort::SpaceParity};
+  static constexpr QSerialPort::StopBits kStops[] = {
+      QSerialPort::OneStop, QSerialPort::OneAndHalfStop, QSerialPort::TwoStop};
+  ok = ok && port_.setDataBits(static_cast<QSerialPort::DataBits>(s.DataBits)) &&
+       port_.setParity(kParities[s.Parity]) && port_.setStopBits(kStops[s.StopBits]) &&
+       port_.setFlowControl(s.RtsCts    ? QSerialPort::HardwareControl
+                            : s.XonXoff ? QSerialPort::SoftwareControl
+                                        : QSerialPort::NoFlowControl);
 #endif
+  if (ok && HasModemLines()) {
+    // DTR held off; RTS held off unless it does the handshake.
+    ok = port_.setDataTerminalReady(false);
+    if (ok && !s.RtsCts) ok = port_.setRequestToSend(false);
+  }
   if (!ok) return false;
   port_.clearError();
   errorPending_ = false;
