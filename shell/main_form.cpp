@@ -303,6 +303,8 @@ void TMainForm::FirstShow() {
   PageControl1->setCurrentWidget(PageWidget(Page::Dodatkowe));
   QTreeWidget* tree = Tree(Page::Dodatkowe);
   if (tree->topLevelItemCount() > 0) tree->setCurrentItem(tree->topLevelItem(0));
+  // The keyboard comes back to this window, not to wherever the dialog left it.
+  activateWindow();
   tree->setFocus(Qt::OtherFocusReason);
 }
 
