@@ -279,7 +279,7 @@ TEST_F(LinkOverPty, XoffBringsTheReadyWaitAndAbortFailsTheWrite) {
   // The XOFF reaches the line discipline a moment after the emulator wrote it; until then
   // frames still go through.
   for (int i = 0; i < 300 && ui_.readyWaits == 0; ++i) {
-    if (!SendPaperFeed()) break;
+    if (SendPaperFeed()) break;
     std::this_thread::sleep_for(milliseconds(10));
   }
   EXPECT_EQ(ui_.readyWaits, 1);
