@@ -71,7 +71,9 @@ int SaleLine(CommandContext& ctx) {
   if (!price) return kErrPrice;
   std::optional<std::int64_t> value = ParseGrosze(*valueText);
   if (!value) return kErrValue;
-  // The value must be quantity times price, rounded half up to the grosz.
+  // The value must be quantity times price, rounded half up to the grosz; a product too big
+  // for the receipt's registers is refused before it is computed.
+  if (*price != 0 && *quantity > (kMaxReceiptTotal * 1000) / *price) return kErrReceiptRegister;
   std::int64_t expected = (*quantity * *price + 500) / 1000;
   if (*value != expected) return kErrValue;
   if (s.receipt.size() >= kMaxReceiptLines) return kErrLineNumber;
