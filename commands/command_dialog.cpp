@@ -127,6 +127,16 @@ bool CommandDialog::HandleKey(QObject* target, int key) {
   const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
   const bool escape = key == Qt::Key_Escape;
   if (!enter && !escape) return false;
+  // Enter on a focused button presses that button, whatever the form does with Enter.
+  auto* button = qobject_cast<QPushButton*>(target);
+  if (enter && button != nullptr && button->isEnabled()) {
+    if (button == Button1) {
+      Button1Click();
+    } else {
+      button->click();
+    }
+    return true;
+  }
   switch (keyMode_) {
     case KeyMode::Form:
       break;
@@ -144,12 +154,6 @@ bool CommandDialog::HandleKey(QObject* target, int key) {
   }
   if (escape) {
     reject();
-    return true;
-  }
-  // Enter on another button (a help or "Aktualna data" button) presses that button.
-  auto* button = qobject_cast<QPushButton*>(target);
-  if (button != nullptr && button != Button1) {
-    button->click();
     return true;
   }
   Button1Click();
