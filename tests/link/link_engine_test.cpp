@@ -93,24 +93,6 @@ class LinkEngine : public ::testing::Test {
   std::unique_ptr<Link> link;
 };
 
-TEST(PortNaming, WindowsNamesSwitchToDeviceNamespaceFromTen) {
-  EXPECT_EQ(WindowsPortName(9), "COM9");
-  EXPECT_EQ(WindowsPortName(10), "\\\\.\\COM10");
-}
-
-TEST(PortNaming, PosixNamesFollowTheRangesAndTheOverride) {
-  auto none = [](const char*) -> const char* { return nullptr; };
-  EXPECT_EQ(PosixPortName(1, none), "/dev/ttyS0");
-  EXPECT_EQ(PosixPortName(32, none), "/dev/ttyS31");
-  EXPECT_EQ(PosixPortName(33, none), "/dev/ttyUSB0");
-  EXPECT_EQ(PosixPortName(49, none), "/dev/ttyACM0");
-  auto pty = [](const char* name) -> const char* {
-    return std::string(name) == "ULVO_COM10" ? "/dev/pts/7" : nullptr;
-  };
-  EXPECT_EQ(PosixPortName(10, pty), "/dev/pts/7");
-  EXPECT_EQ(PosixPortName(9, pty), "/dev/ttyS8");
-}
-
 TEST_F(LinkEngine, OpenFailuresNameThePortAndForgetIt) {
   refuseOpen = true;
   Link l(settings, ui, Opener());
