@@ -97,6 +97,7 @@ void AddConfigCommands(CommandTable& table);
 void AddCashCommands(CommandTable& table);
 void AddReceiptCommands(CommandTable& table);
 void AddReportCommands(CommandTable& table);
+void AddProgrammingCommands(CommandTable& table);
 
 // Helpers the handlers share.
 

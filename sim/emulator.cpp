@@ -293,7 +293,7 @@ std::optional<Emulator::Time> Emulator::NextWakeup() const {
   return next;
 }
 
-std::string Emulator::Get(std::string_view name) const {
+std::optional<std::string> Emulator::Get(std::string_view name) const {
   const PrinterState& s = printer_.State();
   if (name == "lasterror") return std::to_string(s.lastError);
   if (name == "cash") return FormatGrosze(s.cash);
@@ -324,12 +324,25 @@ std::string Emulator::Get(std::string_view name) const {
     return OneLine(s.typeVersionText.empty() ? DefaultTypeVersion(s.variant) : s.typeVersionText);
   }
   if (name == "printspeed") return std::to_string(s.printSpeed);
+  if (name == "header") {
+    std::string out = s.header;
+    for (char& c : out) {
+      if (c == '\n') c = '|';
+    }
+    return OneLine(out);
+  }
+  if (name == "nip") return OneLine(s.nip);
+  if (name == "ptu") {
+    std::string out;
+    for (int rate : s.ptu) out += FormatGrosze(rate) + "/";
+    return out;
+  }
   if (name == "options") {
     std::string out;
     for (std::uint16_t v : s.options) out += std::to_string(v) + "/";
     return out;
   }
-  return {};
+  return std::nullopt;
 }
 
 std::string Emulator::Control(std::string_view line, Time /*now*/) {
@@ -401,12 +414,9 @@ std::string Emulator::Control(std::string_view line, Time /*now*/) {
     return "ok";
   }
   if (cmd == "get") {
-    std::string value = Get(arg);
-    if (value.empty() && arg != "cashier" && arg != "register" && arg != "display" &&
-        arg != "lastprintout") {
-      return "error unknown item " + std::string(arg);
-    }
-    return value.empty() ? "ok" : "ok " + value;
+    std::optional<std::string> value = Get(arg);
+    if (!value) return "error unknown item " + std::string(arg);
+    return value->empty() ? "ok" : "ok " + *value;
   }
   if (cmd == "reset") {
     printer_.Reset();

@@ -78,7 +78,7 @@ class Emulator {
   void Emit(PrinterReply reply, Time now);
   void Enqueue(std::string bytes, std::size_t gluedTail, Time now);
   void ReleaseDelayed(Time now);
-  std::string Get(std::string_view name) const;
+  std::optional<std::string> Get(std::string_view name) const;  // empty: no such item
 
   Printer printer_;
   std::chrono::nanoseconds byteTime_{0};

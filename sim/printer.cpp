@@ -232,6 +232,7 @@ const CommandTable& CommandTable::Standard() {
     AddCashCommands(t);
     AddReceiptCommands(t);
     AddReportCommands(t);
+    AddProgrammingCommands(t);
     return t;
   }();
   return table;

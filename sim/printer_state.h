@@ -77,7 +77,14 @@ struct PrinterState {
   int ramResets = 0;
   int lastRecordYear = 0, lastRecordMonth = 0, lastRecordDay = 0;  // two-digit year; 0 = none
   std::vector<DailyRecord> fiscalMemory;
-  std::string uniqueNumber;  // eleven blanks when not programmed
+  std::string uniqueNumber;                    // eleven blanks when not programmed
+  std::array<bool, kPtuCount> ptuSurcharge{};  // bus printers: rate with a surcharge
+  bool foreignTicketRate = false;              // bus printers: the eighth rate
+  int ptuChanges = 0;
+  std::string header;  // lines ended by LF, SO/DC4 around double-width text
+  int headerMethod = 0;
+  std::string nip;          // programmed at fiscalisation
+  std::string trainingNip;  // programmed in training mode
 
   std::string cashier;
   std::string registerNumber;
