@@ -131,6 +131,8 @@ bool TOdczytUstawienDrukarki::Read() {
   Link& printer = link();
   const FrameList query = BuildPrinterSettingsQuery();
   std::memcpy(printer.TxBuf, query.frames[0].c_str(), query.frames[0].size() + 1);
+  // Like every query: what an earlier reply left behind must not be read as this one.
+  printer.FlushInput();
   if (printer.SendFrame(printer.TxBuf)) return true;
   printer.WaitForReply();
   if (printer.ReplyReceived != 1) return true;

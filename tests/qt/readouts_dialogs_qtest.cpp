@@ -333,6 +333,22 @@ class ReadoutDialogsTest : public QObject {
     QVERIFY(fx.ui.HasMessage("Nie mogę otworzyc pliku"));
   }
 
+  void SettingsReplyThatMakesNoSenseIsReportedAndNotShown() {
+    auto dialog = Make<TOdczytUstawienDrukarki>();
+    QVERIFY(ShowDialog(dialog.get()));
+    QTRY_COMPARE(Shown(*dialog, kDrawerPulse), QStringLiteral("100"));
+    QCOMPARE(fx.Control("longreply 5000"), std::string("ok"));
+    dialog->ReadAgain();
+    QVERIFY(fx.ui.HasMessage("niepoprawną postać"));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(Shown(*dialog, kDrawerPulse), QStringLiteral("100"));
+    // Junk ahead of a good reply does not matter.
+    SetOption<TSposobDruowania>(0);
+    QCOMPARE(fx.Control("garbage 7"), std::string("ok"));
+    dialog->ReadAgain();
+    QCOMPARE(Shown(*dialog, kCopyMode), QStringLiteral("Tryb 1"));
+  }
+
   void SettingsHelpButtonsExplainTheShownValues() {
     auto dialog = Make<TOdczytUstawienDrukarki>();
     QVERIFY(ShowDialog(dialog.get()));

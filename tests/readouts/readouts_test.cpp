@@ -164,7 +164,16 @@ TEST(PrinterSettingsRecord, ParsesThirteenValuesKeptIn16Bits) {
   EXPECT_EQ(settings->values[12], 70000 & 0xFFFF);
 }
 
+TEST(PrinterSettingsRecord, JunkBeforeTheReplyIsSkipped) {
+  const auto settings =
+      ParsePrinterSettingsReply("\x13\x01z" + SettingsReply("9/0/0/0/0/0/0/0/0/0/0/0/0/"));
+  ASSERT_TRUE(settings);
+  EXPECT_EQ(settings->values[0], 9);
+}
+
 TEST(PrinterSettingsRecord, MalformedRepliesAreRejected) {
+  EXPECT_FALSE(ParsePrinterSettingsReply("P#U1/2/3/4/5/6/7/8/9/10/11/12/13/"));
+  EXPECT_FALSE(ParsePrinterSettingsReply(std::string(5000, 'x')));
   EXPECT_FALSE(ParsePrinterSettingsReply(""));
   EXPECT_FALSE(ParsePrinterSettingsReply("\x1BP#X1/2/"));
   EXPECT_FALSE(ParsePrinterSettingsReply(SettingsReply("1/2/3/")));

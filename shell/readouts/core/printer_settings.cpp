@@ -11,9 +11,11 @@ FrameList BuildPrinterSettingsQuery() {
 }
 
 std::optional<PrinterSettings> ParsePrinterSettingsReply(std::string_view reply) {
-  if (reply.size() < 4 || reply.substr(1, 3) != "P#U") return std::nullopt;
+  // Line noise before the frame is skipped: the reply starts at its "P#U".
+  const std::size_t start = reply.find("P#U");
+  if (start == std::string_view::npos || start == 0) return std::nullopt;
   PrinterSettings settings;
-  std::size_t pos = 4;
+  std::size_t pos = start + 3;
   for (int i = 0; i < kPrinterSettingsCount; ++i) {
     if (pos >= reply.size() || reply[pos] < '0' || reply[pos] > '9') return std::nullopt;
     std::uint32_t value = 0;

@@ -24,8 +24,8 @@ struct PrinterSettings {
 // "P$8" with its check.
 FrameList BuildPrinterSettingsQuery();
 
-// Reads "<any byte>P#U" and thirteen numbers each ended by '/'; every number is kept in its
-// low 16 bits. Nothing when the reply does not have that shape.
+// Reads "<any byte>P#U" (junk before it is skipped) and thirteen numbers each ended by '/'; every
+// number is kept in its low 16 bits. Nothing when the reply does not have that shape.
 std::optional<PrinterSettings> ParsePrinterSettingsReply(std::string_view reply);
 
 // The file form: every value low byte first, nothing else.
