@@ -165,8 +165,16 @@ bool CommandDialog::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);
   // Keys of pop-ups (a combo box list, a calendar) belong to them.
   if (widget == nullptr || widget->window() != this) return false;
-  if (keyMode_ == KeyMode::WhileNoFocus) return false;  // this form does not see keys first
   auto* key = static_cast<QKeyEvent*>(event);
+  // Tab leaves a date or time picker at once instead of walking its sections (the arrow keys
+  // do that), so Tab goes from field to field in the form's order.
+  if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+      (qobject_cast<QAbstractSpinBox*>(widget) != nullptr ||
+       qobject_cast<QAbstractSpinBox*>(widget->parentWidget()) != nullptr)) {
+    focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
+    return true;
+  }
+  if (keyMode_ == KeyMode::WhileNoFocus) return false;  // this form does not see keys first
   if (key->modifiers() & ~(Qt::KeypadModifier)) return false;
   return HandleKey(watched, key->key());
 }

@@ -366,6 +366,30 @@ class CommandDialogsTest : public QObject {
     QVERIFY(fx.SentCommands().empty());
   }
 
+  void TabFollowsTheFormOrder() {
+    auto dialog = Make<TKorektaZegara>();
+    QVERIFY(ShowDialog(dialog.get()));
+    const QList<QWidget*> order = {dialog->DateTimePicker1, dialog->BitBtn1,
+                                   dialog->DateTimePicker2, dialog->BitBtn2,
+                                   dialog->Button1,         dialog->Button2};
+    QCOMPARE(QApplication::focusWidget(), order[0]);
+    for (int i = 1; i < order.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), order[i]);
+    }
+    auto shift = Make<TRaportKasyZmiany>();
+    QVERIFY(ShowDialog(shift.get()));
+    QCOMPARE(QApplication::focusWidget(), shift->Edit1);
+    QTest::keyClick(shift->Edit1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), shift->Edit2);
+    QTest::keyClick(shift->Edit2, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), shift->CheckBox1);
+    QTest::keyClick(shift->CheckBox1, Qt::Key_Space);  // the keyboard alone unticks it
+    QVERIFY(!shift->CheckBox1->isChecked());
+    QTest::keyClick(shift->CheckBox1, Qt::Key_Return);
+    QCOMPARE(fx.LastCommand(), std::string("P23#k\r\r"));
+  }
+
   void EveryCatalogueDialogIsRegisteredByItsClassName() {
     DialogRegistry registry(*fx.context);
     RegisterCommandDialogs(registry);
