@@ -140,6 +140,7 @@ TParametrySzuflady::TParametrySzuflady(AppContext& context, QWidget* parent)
                      QStringLiteral("Czas impulsu sterującego szufladą [ms]"),
                      QStringLiteral("100"), &BuildDrawerPulse) {
   setObjectName(QStringLiteral("TParametrySzuflady"));
+  Edit1->setToolTip(QStringLiteral("Zakres (100-255 ms)"));
   Body()->addWidget(new QLabel(QStringLiteral("Zakres (100-255 ms)")));
   auto* note = new QLabel(QStringLiteral(
       "Podłączyć można wszystkie szuflady, których napięcie pracy wynosi od 12V do 24V"));
@@ -162,6 +163,7 @@ TMinimalnyCzasSterZwijacz::TMinimalnyCzasSterZwijacz(AppContext& context, QWidge
                                     "drukowania"),
                      QStringLiteral("3"), &BuildRewinderTime) {
   setObjectName(QStringLiteral("TMinimalnyCzasSterZwijacz"));
+  Edit1->setToolTip(QStringLiteral("Zakres ( 0 - 5s )"));
   Body()->addWidget(new QLabel(QStringLiteral("Zakres ( 0 - 5s )")));
   FinishLayout();
 }

@@ -237,6 +237,18 @@ class CommandDialogsTest : public QObject {
     QVERIFY(fx.ui.HasMessage("Nie wybrano portu komunikacyjnego."));
   }
 
+  void VanishedPortKeepsTheDialogOpenWithItsValues() {
+    auto dialog = Make<TLogowanieKasjera>();
+    QVERIFY(ShowDialog(dialog.get()));
+    dialog->Edit1->setText(QStringLiteral("Ewa"));
+    QCOMPARE(fx.Control("disconnect"), std::string("ok"));
+    fx.ui.replyWaitLimit = std::chrono::milliseconds(500);
+    PressKey(dialog.get(), Qt::Key_Return);
+    QVERIFY(fx.ui.HasMessage("Wystąpił błąd transmisji."));
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->Edit1->text(), QStringLiteral("Ewa"));
+  }
+
   void RewinderTimeInTenthsAndNonNumbersRefused() {
     auto dialog = Make<TMinimalnyCzasSterZwijacz>();
     QVERIFY(ShowDialog(dialog.get()));
