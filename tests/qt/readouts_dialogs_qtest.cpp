@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "commands/catalogue_dialogs.h"
@@ -359,6 +360,34 @@ class ReadoutDialogsTest : public QObject {
     for (QPushButton* help : dialog->HelpButtons) QVERIFY(help != nullptr);
     QTest::mouseClick(dialog->HelpButtons[5], Qt::LeftButton);
     QVERIFY(fx.ui.messages.back().find("$h") != std::string::npos);
+  }
+
+  void OpenedModallyFromTheRegistryTheyReadAndClose() {
+    DialogRegistry registry(*fx.context);
+    RegisterReadoutDialogs(registry);
+    // As the main window opens a node: modally. Escape once the reading is shown.
+    auto* clock = static_cast<TOdczytZegara*>(registry.Get("TOdczytZegara"));
+    QTimer poll;
+    int ticks = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      ++ticks;
+      if (clock->isVisible() && !clock->EditDate->text().isEmpty()) {
+        QTest::keyClick(clock, Qt::Key_Escape);
+      } else if (ticks > 500) {
+        clock->reject();  // bounded: never hang the run
+      }
+    });
+    poll.start(10);
+    QVERIFY(registry.Open("TOdczytZegara"));
+    QVERIFY(ticks <= 500);
+    QVERIFY(!clock->EditDate->text().isEmpty());
+    // A reading that gets no reply ends the modal dialog by itself.
+    QCOMPARE(fx.Control("noanswer on"), std::string("ok"));
+    fx.ui.replyWaitLimit = std::chrono::milliseconds(300);
+    ticks = 0;
+    QVERIFY(registry.Open("TTypIWersja"));
+    QVERIFY(ticks <= 500);
+    poll.stop();
   }
 
   void EveryReadoutDialogIsRegisteredByItsClassName() {
