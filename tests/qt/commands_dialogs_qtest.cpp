@@ -7,13 +7,16 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimeEdit>
+#include <QTimer>
 #include <memory>
 
 #include "commands/catalogue_dialogs.h"
 #include "commands/option_dialogs.h"
 #include "commands/register_commands.h"
+#include "shell/base/qt_link_ui.h"
 #include "shell/readouts/readout_dialogs.h"
 #include "tests/qt/commands_sim_fixture.h"
+#include "tests/support_qt/modal_answerer.h"
 
 using namespace ulvo;
 using ulvo::testing::PressKey;
@@ -400,6 +403,24 @@ class CommandDialogsTest : public QObject {
     QVERIFY(!shift->CheckBox1->isChecked());
     QTest::keyClick(shift->CheckBox1, Qt::Key_Return);
     QCOMPARE(fx.LastCommand(), std::string("P23#k\r\r"));
+  }
+
+  void WithTheProgramsOwnWindowsAPrinterErrorIsShownAndTheDialogCloses() {
+    // The Qt user interface instead of the scripted one: real wait dialogs and message boxes.
+    fx.link->ClosePort();
+    QtLinkUi qtUi;
+    Link link(fx.settings, qtUi, QtPortOpener());
+    QVERIFY(!link.OpenPort(true));
+    AppContext context{fx.settings, link, nullptr};
+    QCOMPARE(fx.Control("refuse 4"), std::string("ok"));
+    TWysuwPapieru dialog(context, nullptr);
+    ulvo::testing::ModalAnswerer answer;
+    answer.Key(Qt::Key_Return);  // the error message box: Enter closes it
+    QTimer::singleShot(0, &dialog, [&dialog] { QTest::keyClick(dialog.Edit1, Qt::Key_Return); });
+    dialog.exec();
+    QVERIFY(answer.WaitDone());
+    QVERIFY(answer.SawMessage(QStringLiteral("Wystąpił bład nr: 4: Błąd parametru sterującego.")));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
   }
 
   void EveryCatalogueDialogIsRegisteredByItsClassName() {
