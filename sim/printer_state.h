@@ -50,9 +50,10 @@ constexpr std::uint16_t kFlagDiscountMethod1 = 0x08;
 // One line of the receipt being printed.
 struct ReceiptLine {
   std::string name;
-  int ptu = 0;             // 0..6 = A..G
-  std::int64_t value = 0;  // grosze
+  int ptu = 0;             // 0..6 = A..G, kDepositPtu for a deposit (kaucja)
+  std::int64_t value = 0;  // grosze, after the line's discount or markup
 };
+constexpr int kDepositPtu = -1;
 
 // One daily report as the fiscal memory keeps it.
 struct DailyRecord {
@@ -95,6 +96,11 @@ struct PrinterState {
   bool inTransaction = false;
   bool lastTransactionOk = true;
   std::vector<ReceiptLine> receipt;
+  int receiptPlannedLines = 0;  // block mode: the lines announced when it opened; 0 = on-line
+  std::string systemNumber;     // of the open receipt
+  std::int64_t depositsTaken = 0;
+  std::int64_t depositsReturned = 0;
+  std::int64_t cardPayments = 0;
   int refuseNextCode = -1;  // fault injection: the next command frame fails with this code
 
   std::array<std::uint16_t, kOptionCount> options{};
