@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "common/money.h"
-#include "common/text_helpers.h"
 #include "link/frame.h"
 
 namespace ulvo {
@@ -142,11 +141,9 @@ FrameList BuildTypeAndVersionAnswer(const std::string& text, std::uint8_t letter
 
 FrameList BuildRewinderTime(const std::string& seconds) {
   FrameList list;
-  FieldText field;
-  field.Assign(seconds);
-  const std::optional<double> value = ParseAmount(field.c_str());
-  if (!value) {
-    list.error = "\"" + std::string(field.c_str()) + "\" nie jest poprawną liczbą.";
+  const std::optional<double> value = ParseAmount(seconds);
+  if (!value || !std::isfinite(*value * 10.0)) {
+    list.error = "\"" + seconds + "\" nie jest poprawną liczbą.";
     return list;
   }
   // The printer takes whole tenths of a second.
