@@ -256,7 +256,12 @@ bool Link::Write(char* buffer, std::size_t count, bool textLength) {
     if (result.status == WriteStatus::AccessDenied) {
       ClosePort();
       if (OpenPort(true)) return true;
-      continue;  // the same offset again; the retry count carries on
+      // A port that keeps refusing after every reopen must not hold us here for ever.
+      if (++retries > kWriteRetries) {
+        buffer[0] = '\0';
+        return true;
+      }
+      continue;  // the same offset again
     }
     if (result.status == WriteStatus::Ok && result.written == length) return false;
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -66,6 +67,10 @@ class QtSerialPort final : public SerialPort {
   void Fail();
   bool HasModemLines();
   bool Writable();
+  bool OutputQueued();  // bytes still waiting in the driver
+#ifdef Q_OS_UNIX
+  void TakeBackUnsent(int fd, Clock::time_point until, WriteResult& result);
+#endif
 
   QSerialPort port_;
   std::function<void()> wake_;
@@ -160,6 +165,33 @@ bool QtSerialPort::Configure(const LineSettings& s) {
   return true;
 }
 
+#ifdef Q_OS_UNIX
+// Under flow control a real port's driver keeps accepted bytes while the printer says stop.
+// What has not left by `until` is taken back, so that a retry does not send it twice.
+void QtSerialPort::TakeBackUnsent(int fd, Clock::time_point until, WriteResult& result) {
+  int queued = 0;
+  while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0) {
+    if (Clock::now() >= until) {
+      ::tcflush(fd, TCOFLUSH);
+      result.written -= std::min(result.written, static_cast<std::size_t>(queued));
+      stalled_ = true;
+      return;
+    }
+    // The bytes leave at the line speed; a short nap per check keeps this cheap.
+    std::this_thread::sleep_for(milliseconds(2));
+  }
+}
+#endif
+
+bool QtSerialPort::OutputQueued() {
+#ifdef Q_OS_UNIX
+  int queued = 0;
+  return ::ioctl(static_cast<int>(port_.handle()), TIOCOUTQ, &queued) == 0 && queued > 0;
+#else
+  return port_.bytesToWrite() > 0;
+#endif
+}
+
 bool QtSerialPort::Writable() {
 #ifdef Q_OS_UNIX
   pollfd p{static_cast<int>(port_.handle()), POLLOUT, 0};
@@ -184,6 +216,7 @@ WriteResult QtSerialPort::Write(const char* data, std::size_t count, millisecond
   // Straight to the descriptor: Qt would keep the unsent rest queued and send it later,
   // after the caller has already decided to send it again.
   const int fd = static_cast<int>(port_.handle());
+  bool gaveUp = false;
   while (result.written < count) {
     const ssize_t n = ::write(fd, data + result.written, count - result.written);
     if (n > 0) {
@@ -210,7 +243,8 @@ WriteResult QtSerialPort::Write(const char* data, std::size_t count, millisecond
     const auto until = std::min(deadline, lastProgress + stallLimit_);
     if (now >= until) {
       stalled_ = true;
-      return result;
+      gaveUp = true;
+      break;
     }
     pollfd p{fd, POLLOUT, 0};
     const auto wait = std::chrono::duration_cast<milliseconds>(until - now).count() + 1;
@@ -221,6 +255,7 @@ WriteResult QtSerialPort::Write(const char* data, std::size_t count, millisecond
       return result;
     }
   }
+  if (flowControl_) TakeBackUnsent(fd, gaveUp ? Clock::now() : deadline, result);
 #else
   const qint64 queued = port_.write(data, static_cast<qint64>(count));
   if (queued < 0) {
@@ -278,7 +313,7 @@ int QtSerialPort::CheckLineErrors() {
     return 1;
   }
   if (flowControl_ && stalled_) {
-    if (!Writable()) return 2;
+    if (!Writable() || OutputQueued()) return 2;
     stalled_ = false;
   }
   return 0;

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -13,6 +17,7 @@
 #include "link/frame.h"
 #include "link/link.h"
 #include "link/qt_serial_port.h"
+#include "link/transmission_log.h"
 #include "sim/sim_process.h"
 #include "tests/support/scripted_link_ui.h"
 
@@ -347,6 +352,54 @@ TEST_F(LinkOverPty, PrinterVanishingMidWaitEndsTheWaitWithOneReport) {
   // Nothing left behind in the event loop to storm.
   QCoreApplication::processEvents();
   EXPECT_EQ(ui_.messages.size(), 1u);
+}
+
+TEST_F(LinkOverPty, VanishedDeviceWakesOnceAndStaysQuiet) {
+  Start();
+  link_->ClosePort();
+  auto port = OpenQtSerialPort(sim_->PtyPath());
+  ASSERT_TRUE(port);
+  ASSERT_TRUE(port->Configure(LineSettings{}));
+  int wakes = 0;
+  port->SetWakeup([&] { ++wakes; });
+  sim_->Kill();
+  // Give the event loop every chance to storm; it must report once and go quiet.
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  EXPECT_EQ(wakes, 1);
+  char buffer[50];
+  EXPECT_EQ(port->Read(buffer, sizeof buffer, milliseconds(100)), -1);
+  EXPECT_EQ(port->CheckLineErrors(), 1);
+  EXPECT_EQ(port->Write("\x05", 1, milliseconds(100)).status, WriteStatus::Failed);
+}
+
+TEST_F(LinkOverPty, TransmissionLogHoldsWhatWasWrittenAndWaitedFor) {
+  Start({"--baud", "0"});
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("ulvo-log-" + std::to_string(sim_->Pid()));
+  std::filesystem::create_directories(dir);
+  auto log = TransmissionLog::Create(dir);
+  ASSERT_TRUE(log);
+  // Stale bytes before the query are drained, not logged.
+  ASSERT_EQ(Control("garbage 20"), "ok");
+  char query[] = "\x1bP0#n\x1b\\";
+  ASSERT_FALSE(link_->SendFrame(query));
+  for (int i = 0; i < 500 && Frames() == 0; ++i) std::this_thread::sleep_for(milliseconds(5));
+  link_->SetTransmissionLog(log.get());
+  link_->ReadTypeAndVersion();
+  ASSERT_EQ(link_->ReplyReceived, 1);
+  const std::string reply(link_->RxBuf, link_->RxLength());
+  const std::string frame = link_->TxBuf;
+  link_->SetTransmissionLog(nullptr);
+  log.reset();
+  auto slurp = [](const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_EQ(slurp(dir / "DaneWy.bin"), frame);
+  EXPECT_EQ(slurp(dir / "DaneWe.bin"), reply);
+  std::filesystem::remove_all(dir);
 }
 
 void ExpectCashInfoMatches(Link& link, SimProcess& sim, bool mavito) {
