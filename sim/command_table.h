@@ -98,6 +98,15 @@ void AddCashCommands(CommandTable& table);
 void AddReceiptCommands(CommandTable& table);
 void AddReportCommands(CommandTable& table);
 void AddProgrammingCommands(CommandTable& table);
+void AddDocumentCommands(CommandTable& table);
+void AddCurrencyCommands(CommandTable& table);
+
+// "#l" with four parameters is an order, not a paper feed.
+int OrderCommand(CommandContext& ctx);
+
+// Switches to a scheduled accounting currency once its moment has come (the daily report
+// calls this).
+void ApplyScheduledCurrency(PrinterState& state, std::chrono::system_clock::time_point now);
 
 // Helpers the handlers share.
 

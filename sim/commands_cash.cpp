@@ -106,6 +106,7 @@ int ShiftReport(CommandContext& ctx) {
 }
 
 int PaperFeed(CommandContext& ctx) {
+  if (ctx.frame.params.size() == 4) return OrderCommand(ctx);
   if (ctx.frame.params.size() != 1 || !ctx.frame.args.empty()) return kErrParameterCount;
   if (ctx.frame.params[0] > kMaxFeedLines) return kErrParameter;
   ctx.state.linesFed += static_cast<int>(ctx.frame.params[0]);

@@ -52,6 +52,7 @@ int DailyReport(CommandContext& ctx) {
   s.lastRecordDay = day;
   s.clockCorrectionAllowed = true;
   Print(s, "Raport dobowy");
+  ApplyScheduledCurrency(s, ctx.now);
   return kCarriedOut;
 }
 

@@ -332,6 +332,7 @@ std::optional<std::string> Emulator::Get(std::string_view name) const {
     return OneLine(out);
   }
   if (name == "nip") return OneLine(s.nip);
+  if (name == "currency") return s.accountingCurrency;
   if (name == "ptu") {
     std::string out;
     for (int rate : s.ptu) out += FormatGrosze(rate) + "/";

@@ -233,6 +233,8 @@ const CommandTable& CommandTable::Standard() {
     AddReceiptCommands(t);
     AddReportCommands(t);
     AddProgrammingCommands(t);
+    AddDocumentCommands(t);
+    AddCurrencyCommands(t);
     return t;
   }();
   return table;

@@ -84,6 +84,16 @@ struct PrinterState {
   int ptuChanges = 0;
   std::string header;  // lines ended by LF, SO/DC4 around double-width text
   int headerMethod = 0;
+  std::string accountingCurrency = "PLN";
+  std::string scheduledCurrency;             // empty: no change scheduled
+  std::array<int, 5> scheduledCurrencyAt{};  // yy, mm, dd, hh, mi
+  int currencyChanges = 0;
+  std::string conversionCurrency;  // printed under receipts; empty: none
+  bool orderOpen = false;
+  int orderLines = 0;
+  bool databaseReportOpen = false;
+  int databaseReportKind = 0;
+  int databaseReportItems = 0;
   std::string nip;          // programmed at fiscalisation
   std::string trainingNip;  // programmed in training mode
 
