@@ -36,6 +36,23 @@ std::string Hex(std::string_view bytes) {
   return out;
 }
 
+std::optional<std::string> FromHex(std::string_view text) {
+  auto nibble = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  if (text.size() % 2 != 0 || text.size() > 2 * kMaxJunk) return std::nullopt;
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); i += 2) {
+    int hi = nibble(text[i]), lo = nibble(text[i + 1]);
+    if (hi < 0 || lo < 0) return std::nullopt;
+    out.push_back(static_cast<char>(hi * 16 + lo));
+  }
+  return out;
+}
+
 // One-line text for an answer: line breaks would split the answer.
 std::string OneLine(std::string_view text) {
   std::string out(text);
@@ -210,6 +227,10 @@ void Emulator::OnInput(std::string_view bytes, Time now,
   ReleaseDelayed(now);
   bytesIn_ += bytes.size();
   if (noAnswer_) return;
+  if (echo_) {
+    Enqueue(std::string(bytes), 0, now);
+    return;
+  }
   for (PrinterReply& reply : printer_.Feed(bytes, wall)) Emit(std::move(reply), now);
 }
 
@@ -346,7 +367,7 @@ std::optional<std::string> Emulator::Get(std::string_view name) const {
   return std::nullopt;
 }
 
-std::string Emulator::Control(std::string_view line, Time /*now*/) {
+std::string Emulator::Control(std::string_view line, Time now) {
   while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) {
     line.remove_suffix(1);
   }
@@ -370,6 +391,14 @@ std::string Emulator::Control(std::string_view line, Time /*now*/) {
   };
 
   if (cmd == "noanswer") return onOff(noAnswer_);
+  if (cmd == "echo") return onOff(echo_);
+  if (cmd == "send") {
+    // Raw bytes for the program, given as hex ("1B50..."), paced like any answer.
+    std::optional<std::string> bytes = FromHex(arg);
+    if (!bytes || bytes->empty()) return "error expected hex bytes";
+    Enqueue(std::move(*bytes), 0, now);
+    return "ok";
+  }
   if (cmd == "delay") {
     long ms = 0;
     std::string answer = count(ms, kMaxDelayMs);

@@ -88,6 +88,7 @@ class Emulator {
   std::deque<Delayed> delayed_;
 
   bool noAnswer_ = false;
+  bool echo_ = false;  // raw loopback: every byte goes back unchanged, the printer sees none
   std::chrono::milliseconds delay_{0};
   long garbageNext_ = 0;
   long trailingNext_ = 0;

@@ -26,7 +26,7 @@ namespace {
 using ulvo::Emulator;
 using SteadyClock = std::chrono::steady_clock;
 
-constexpr std::size_t kMaxControlLine = 4096;
+constexpr std::size_t kMaxControlLine = 70000;  // room for a `send` of some 32 KB
 
 // The traffic log: one line per read or write, time-stamped, control bytes by name.
 class TrafficLog {

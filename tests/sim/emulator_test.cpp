@@ -181,6 +181,27 @@ TEST(SimEmulator, LastFrameIsHexOfTheBody) {
   EXPECT_EQ(e.Control("get lastframe", kT0), "ok 30236E");
 }
 
+TEST(SimEmulator, EchoLoopsRawBytesBack) {
+  Emulator e(Unpaced());
+  EXPECT_EQ(e.Control("echo on", kT0), "ok");
+  std::string raw("\x05\x1BP0#n\x1B\\\x00\xFF", 10);
+  e.OnInput(raw, kT0);
+  EXPECT_EQ(e.TakeOutput(kT0), raw);
+  EXPECT_EQ(e.GetPrinter().State().framesReceived, 0u);
+  EXPECT_EQ(e.Control("echo off", kT0), "ok");
+  e.OnInput("\x05", kT0);
+  EXPECT_EQ(e.TakeOutput(kT0), "\x65");
+}
+
+TEST(SimEmulator, SendInjectsRawBytes) {
+  Emulator e(Unpaced());
+  EXPECT_EQ(e.Control("send 00FF1b5c41", kT0), "ok");
+  EXPECT_EQ(e.TakeOutput(kT0), std::string("\x00\xFF\x1B\\A", 5));
+  for (const char* bad : {"send", "send 0", "send 0G", "send zz"}) {
+    EXPECT_EQ(e.Control(bad, kT0).rfind("error", 0), 0u) << bad;
+  }
+}
+
 TEST(SimEmulator, ResetAndDisconnect) {
   Emulator e(Unpaced());
   e.OnInput(Checked("#i5/"), kT0);
