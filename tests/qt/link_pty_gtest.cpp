@@ -354,6 +354,26 @@ TEST_F(LinkOverPty, PrinterVanishingMidWaitEndsTheWaitWithOneReport) {
   EXPECT_EQ(ui_.messages.size(), 1u);
 }
 
+TEST_F(LinkOverPty, WakeupAnnouncesDataSoAWaitNeedNotPoll) {
+  Start();
+  link_->ClosePort();
+  auto port = OpenQtSerialPort(sim_->PtyPath());
+  ASSERT_TRUE(port);
+  ASSERT_TRUE(port->Configure(LineSettings{}));
+  int wakes = 0;
+  port->SetWakeup([&] { ++wakes; });
+  ASSERT_EQ(port->Write("\x05", 1, milliseconds(100)).written, 1u);
+  QElapsedTimer clock;
+  clock.start();
+  while (wakes == 0 && clock.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+  ASSERT_GE(wakes, 1);
+  char byte = 0;
+  EXPECT_EQ(port->Read(&byte, 1, milliseconds(0)), 1);
+  EXPECT_EQ(byte & 0xF0, 0x60);
+  port->SetWakeup({});
+}
+
 TEST_F(LinkOverPty, VanishedDeviceWakesOnceAndStaysQuiet) {
   Start();
   link_->ClosePort();
