@@ -190,7 +190,7 @@ TEST_F(LinkOverPty, SingleByteWaitEndsOnTheFirstReadEvenWithMoreBytes) {
 
 TEST_F(LinkOverPty, EndTestLooksOnlyAtTheLastTwoBytes) {
   Start();
-  ui_.replyWaitLimit = milliseconds(1500);
+  ui_.replyWaitLimit = milliseconds(3000);
   ASSERT_EQ(Control("trailing 3"), "ok");
   link_->ReadClock();
   EXPECT_EQ(link_->ReplyMissing, 1);
