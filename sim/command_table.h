@@ -100,6 +100,7 @@ void AddReportCommands(CommandTable& table);
 void AddProgrammingCommands(CommandTable& table);
 void AddDocumentCommands(CommandTable& table);
 void AddCurrencyCommands(CommandTable& table);
+void AddEcopyCommands(CommandTable& table);
 
 // "#l" with four parameters is an order, not a paper feed.
 int OrderCommand(CommandContext& ctx);

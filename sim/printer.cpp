@@ -235,6 +235,7 @@ const CommandTable& CommandTable::Standard() {
     AddProgrammingCommands(t);
     AddDocumentCommands(t);
     AddCurrencyCommands(t);
+    AddEcopyCommands(t);
     return t;
   }();
   return table;

@@ -94,6 +94,9 @@ struct PrinterState {
   bool databaseReportOpen = false;
   int databaseReportKind = 0;
   int databaseReportItems = 0;
+  int controlCheckStage = -1;  // control-number check in progress: its last step; -1 none
+  char controlCheckKind = 0;   // 'R' receipt, 'D' daily report
+  int controlCheckReceiptSums = 0;
   std::string nip;          // programmed at fiscalisation
   std::string trainingNip;  // programmed in training mode
 

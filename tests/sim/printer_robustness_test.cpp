@@ -21,7 +21,7 @@ std::string RandomBody(std::mt19937& rng) {
   static const char* kCodes[] = {"#n", "#s", "#c", "#v", "$0", "$4", "$8", "$1", "$2", "$3", "$5",
                                  "$6", "$7", "$9", "$!", "$@", "$r", "#e", "$o", "$#", "#p", "#q",
                                  "#i", "#d", "#t", "#k", "#l", "$d", "$h", "$l", "$e", "#r", "$c",
-                                 "$p", "$f", "$n", "$x", "#g", "#h", "#b", "#o", "$$", "##"};
+                                 "$p", "$f", "$n", "$x", "#g", "#h", "#b", "#o", "$$", "##", "$*"};
   static const char kPieces[] = "0123456789;/\r.,-ABGPZ# \xFF";
   std::uniform_int_distribution<int> small(0, 6);
   std::string body;
