@@ -245,6 +245,8 @@ class CommandDialogsTest : public QObject {
     QVERIFY(ShowDialog(dialog.get()));
     dialog->Edit1->setText(QStringLiteral("Ewa"));
     QCOMPARE(fx.Control("disconnect"), std::string("ok"));
+    // The emulator ends once its side of the pty is closed.
+    QTRY_VERIFY(fx.Control("get frames").rfind("error", 0) == 0);
     fx.ui.replyWaitLimit = std::chrono::milliseconds(500);
     PressKey(dialog.get(), Qt::Key_Return);
     QVERIFY(fx.ui.HasMessage("Wystąpił błąd transmisji."));
