@@ -2,11 +2,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 namespace ulvo::testing {
 namespace {
@@ -99,10 +101,38 @@ void ModalAnswerer::Handle(QWidget* window) {
   if (steps_.empty() || !Matches(steps_.front(), window)) return;
   Step step = std::move(steps_.front());
   steps_.pop_front();
+  QPointer<QWidget> guarded(window);
   step.action(window);
+  // A check that failed inside the action must not leave the test hanging in a modal loop.
+  if (QTest::currentTestFailed() && guarded && guarded->isVisible()) {
+    if (auto* dialog = qobject_cast<QDialog*>(guarded.data()))
+      dialog->reject();
+    else
+      guarded->close();
+  }
 }
 
 void PressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QWidget* top = window->window();
+  if (QApplication::activeWindow() != top) {
+    top->activateWindow();
+    WaitFor([top] { return QApplication::activeWindow() == top; }, 5000);
+  }
+  if (top->windowHandle() != nullptr && QApplication::activeWindow() == top) {
+    // Through the window system path, as a real key press: shortcuts and '&' mnemonics work.
+    QPointer<QWidget> guarded(top);
+    QTest::keyClick(top->windowHandle(), key, modifiers);
+    // A mnemonic presses its button and clicks it a moment later: wait for that click.
+    WaitFor(
+        [guarded] {
+          if (!guarded) return true;
+          for (auto* button : guarded->findChildren<QAbstractButton*>())
+            if (button->isDown()) return false;
+          return true;
+        },
+        2000);
+    return;
+  }
   QWidget* target = window->focusWidget() != nullptr ? window->focusWidget() : window;
   QTest::keyClick(target, key, modifiers);
 }

@@ -69,7 +69,8 @@ class ModalAnswerer : public QObject {
   std::deque<Step> steps_;
 };
 
-// Presses a key in `window`'s focus widget (or the window itself).
+// Presses a key in `window` as the window system would deliver it: to its focus widget, with
+// shortcuts and Alt mnemonics (the window is made active first).
 void PressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // Processes events until `condition` holds (bounded; false on time-out).
