@@ -39,7 +39,7 @@
 namespace ulvo {
 namespace {
 
-constexpr int kWindowWidth = 860;
+constexpr int kWindowWidth = 960;
 constexpr int kFullHeight = 760;
 constexpr int kDialogRole = Qt::UserRole;
 
@@ -81,6 +81,8 @@ TMainForm::TMainForm(PortOpener opener, std::filesystem::path programDir, QWidge
   layout->addLayout(top, 1);
   PageControl1 = new QTabWidget(central);
   PageControl1->setObjectName("PageControl1");
+  // Every page caption stays in sight; a scrolled tab row hides pages from the arrows' user.
+  PageControl1->setUsesScrollButtons(false);
   top->addWidget(PageControl1, 3);
   BuildPages();
   auto* column = new QVBoxLayout;
