@@ -1,7 +1,11 @@
 // Non-fiscal documents and reports: orders (#l with four parameters), goods-database
 // control reports (#b) and the printed periodic report (#o).
 
+#include <algorithm>
+#include <iterator>
+
 #include "sim/command_table.h"
+#include "sim/fiscal_memory.h"
 
 namespace ulvo {
 
@@ -70,6 +74,64 @@ bool ValidDate(long yy, long mm, long dd) {
                                    static_cast<int>(dd), 0, 0, 0);
 }
 
+// The readout: "P<fy>;<fm>;<fd>;<ty>;<tm>;<td>;<flags>;128#oCRCR<baud>/" or
+// "P<flags>;0;0;0;0;0;0;128#o<from>/<to>/CRCR<baud>/". Accepted, the printer answers the next
+// ENQ with its status as usual and starts sending records with the ENQ after that.
+int FiscalMemoryReadout(CommandContext& ctx) {
+  PrinterState& s = ctx.state;
+  const auto& p = ctx.frame.params;
+  if (s.variant.family != PrinterFamily::kMavito || s.variant.bus) return kErrParameter;
+  FiscalRange range;
+  std::string_view args = ctx.frame.args;
+  if (args.substr(0, 2) == "\r\r") {
+    if (p[6] > 31 || (p[6] & 4)) return kErrParameter;
+    range.fromYear = static_cast<int>(p[0]);
+    range.fromMonth = static_cast<int>(p[1]);
+    range.fromDay = static_cast<int>(p[2]);
+    range.toYear = static_cast<int>(p[3]);
+    range.toMonth = static_cast<int>(p[4]);
+    range.toDay = static_cast<int>(p[5]);
+    bool monthly = p[2] == 0 && p[3] == 0 && p[4] == 0 && p[5] == 0;
+    range.kind = monthly ? FiscalRange::Kind::kMonth : FiscalRange::Kind::kDates;
+    if (monthly ? !ValidDate(p[0], p[1], 1)
+                : !ValidDate(p[0], p[1], p[2]) || !ValidDate(p[3], p[4], p[5])) {
+      return kErrBadDate;
+    }
+    args.remove_prefix(2);
+  } else {
+    if (p[0] > 31 || !(p[0] & 4)) return kErrParameter;
+    for (int i = 1; i < 7; ++i) {
+      if (p[i] != 0) return kErrParameter;
+    }
+    ArgReader numbers(args);
+    std::optional<std::string_view> fromText = numbers.Field('/');
+    std::optional<std::string_view> toText = numbers.Field('/');
+    if (!fromText || !toText) return kErrParameterCount;
+    std::optional<long> from = ParseCount(*fromText), to = ParseCount(*toText);
+    if (!from || !to || *from == 0 || *from > *to) return kErrParameter;
+    range.kind = FiscalRange::Kind::kNumbers;
+    range.fromNumber = *from;
+    range.toNumber = *to;
+    args = numbers.Rest();
+    if (args.substr(0, 2) != "\r\r") return kErrParameterCount;
+    args.remove_prefix(2);
+  }
+  ArgReader rest(args);
+  std::optional<std::string_view> baudText = rest.Field('/');
+  if (!baudText || !rest.AtEnd()) return kErrParameterCount;
+  std::optional<long> baud = ParseCount(*baudText);
+  static constexpr long kRates[] = {110,   300,   600,   1200,  2400,   4800,   9600,
+                                    14400, 19200, 38400, 57600, 115200, 128000, 256000};
+  if (!baud || std::find(std::begin(kRates), std::end(kRates), *baud) == std::end(kRates)) {
+    return kErrParameter;
+  }
+  s.stream = BuildFiscalStream(s, range, ctx.now);
+  s.streamNext = 0;
+  s.streamBaud = *baud;
+  s.streamPhase = StreamPhase::kArmed;
+  return kCarriedOut;
+}
+
 // The printed periodic report. "P<fy>;<fm>;<fd>;<ty>;<tm>;<td>;<flags>#o" by month (days and
 // the end 0) or by dates; "P<flags>#o<from>/<to>/" by report numbers; the Alta writes numbers
 // into the date places. A trailing 128 asks for the fiscal memory over the line instead.
@@ -77,10 +139,7 @@ int PeriodicReport(CommandContext& ctx) {
   PrinterState& s = ctx.state;
   const auto& p = ctx.frame.params;
   if (s.inTransaction) return kErrDuringTransaction;
-  if (p.size() == 8 && p[7] == 128) {
-    // Sending the fiscal memory over the line is not emulated yet.
-    return kErrParameter;
-  }
+  if (p.size() == 8 && p[7] == 128) return FiscalMemoryReadout(ctx);
   if (p.size() == 1) {
     if (p[0] > 31) return kErrParameter;
     ArgReader args(ctx.frame.args);

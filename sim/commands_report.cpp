@@ -39,8 +39,14 @@ int DailyReport(CommandContext& ctx) {
   record.year = year;
   record.month = month;
   record.day = day;
+  record.hour = today.tm_hour;
+  record.minute = today.tm_min;
   record.totals = s.totals;
-  record.receipts = s.receiptCount;
+  record.receipts = s.receiptCount - s.receiptCountAtReport;
+  record.ptu = s.ptu;
+  record.rateMarker = s.ptuChanges + 1;
+  record.currency = s.accountingCurrency;
+  s.receiptCountAtReport = s.receiptCount;
   s.fiscalMemory.push_back(record);
   for (std::int64_t& total : s.totals) {
     s.totalZ += total;

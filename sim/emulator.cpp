@@ -258,24 +258,31 @@ void Emulator::Emit(PrinterReply reply, Time now) {
       trailingNext_ = 0;
     }
   }
+  // Records of a readout leave at the baud rate the program asked for.
+  std::chrono::nanoseconds byteTime = byteTime_;
+  long streamBaud = printer_.State().streamBaud;
+  if (reply.record && byteTime_.count() > 0 && streamBaud > 0) {
+    byteTime = std::chrono::nanoseconds(10'000'000'000LL / streamBaud);
+  }
   if (delay_.count() > 0) {
-    delayed_.push_back({now + delay_, std::move(bytes), gluedTail});
+    delayed_.push_back({now + delay_, std::move(bytes), gluedTail, byteTime});
   } else {
-    Enqueue(std::move(bytes), gluedTail, now);
+    Enqueue(std::move(bytes), gluedTail, now, byteTime);
   }
 }
 
-void Emulator::Enqueue(std::string bytes, std::size_t gluedTail, Time now) {
+void Emulator::Enqueue(std::string bytes, std::size_t gluedTail, Time now,
+                       std::chrono::nanoseconds byteTime) {
   if (bytes.empty()) return;
   if (wire_.empty() && wireFreeAt_ < now) wireFreeAt_ = now;
-  wire_.push_back({std::move(bytes), 0, gluedTail});
+  wire_.push_back({std::move(bytes), 0, gluedTail, byteTime});
 }
 
 void Emulator::ReleaseDelayed(Time now) {
   while (!delayed_.empty() && delayed_.front().due <= now) {
     Delayed d = std::move(delayed_.front());
     delayed_.pop_front();
-    Enqueue(std::move(d.bytes), d.gluedTail, now);
+    Enqueue(std::move(d.bytes), d.gluedTail, now, d.byteTime);
   }
 }
 
@@ -285,7 +292,7 @@ std::string Emulator::TakeOutput(Time now) {
   urgent_.clear();
   while (!wire_.empty()) {
     Chunk& chunk = wire_.front();
-    if (byteTime_.count() == 0) {
+    if (chunk.byteTime.count() == 0) {
       out.append(chunk.bytes, chunk.sent);
       wire_.pop_front();
       continue;
@@ -298,7 +305,7 @@ std::string Emulator::TakeOutput(Time now) {
       }
       out.append(chunk.bytes, chunk.sent, count);
       chunk.sent += count;
-      wireFreeAt_ += byteTime_ * static_cast<long>(count);
+      wireFreeAt_ += chunk.byteTime * static_cast<long>(count);
     }
     if (chunk.sent < chunk.bytes.size()) break;
     wire_.pop_front();
@@ -309,7 +316,7 @@ std::string Emulator::TakeOutput(Time now) {
 std::optional<Emulator::Time> Emulator::NextWakeup() const {
   std::optional<Time> next;
   if (!urgent_.empty()) return Time{};
-  if (!wire_.empty()) next = byteTime_.count() == 0 ? Time{} : wireFreeAt_;
+  if (!wire_.empty()) next = wire_.front().byteTime.count() == 0 ? Time{} : wireFreeAt_;
   if (!delayed_.empty() && (!next || delayed_.front().due < *next)) next = delayed_.front().due;
   return next;
 }
@@ -354,6 +361,7 @@ std::optional<std::string> Emulator::Get(std::string_view name) const {
   }
   if (name == "nip") return OneLine(s.nip);
   if (name == "currency") return s.accountingCurrency;
+  if (name == "streaming") return s.streamPhase == StreamPhase::kNone ? "0" : "1";
   if (name == "ptu") {
     std::string out;
     for (int rate : s.ptu) out += FormatGrosze(rate) + "/";
@@ -437,6 +445,17 @@ std::string Emulator::Control(std::string_view line, Time now) {
     } else {
       return "error expected eleven characters or none";
     }
+    return "ok";
+  }
+  if (cmd == "damage") {
+    // Marks a daily report in the fiscal memory as damaged (by its number, from 1).
+    long number = 0;
+    std::string answer = count(number, 1'000'000);
+    if (answer != "ok") return answer;
+    if (number < 1 || static_cast<std::size_t>(number) > s.fiscalMemory.size()) {
+      return "error no daily report " + std::to_string(number);
+    }
+    s.fiscalMemory[static_cast<std::size_t>(number) - 1].damaged = true;
     return "ok";
   }
   if (cmd == "disconnect") {

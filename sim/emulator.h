@@ -68,15 +68,21 @@ class Emulator {
     std::string bytes;
     std::size_t sent = 0;
     std::size_t gluedTail = 0;  // the last bytes leave in the same write as the one before
+    std::chrono::nanoseconds byteTime{0};
   };
   struct Delayed {
     Time due;
     std::string bytes;
     std::size_t gluedTail = 0;
+    std::chrono::nanoseconds byteTime{0};
   };
 
   void Emit(PrinterReply reply, Time now);
-  void Enqueue(std::string bytes, std::size_t gluedTail, Time now);
+  void Enqueue(std::string bytes, std::size_t gluedTail, Time now,
+               std::chrono::nanoseconds byteTime);
+  void Enqueue(std::string bytes, std::size_t gluedTail, Time now) {
+    Enqueue(std::move(bytes), gluedTail, now, byteTime_);
+  }
   void ReleaseDelayed(Time now);
   std::optional<std::string> Get(std::string_view name) const;  // empty: no such item
 

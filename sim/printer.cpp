@@ -11,6 +11,7 @@ namespace {
 constexpr char kEscByte = 0x1B;
 constexpr char kEnqByte = 0x05;
 constexpr char kDleByte = 0x10;
+constexpr char kCanByte = 0x18;
 
 bool SameCheck(std::string_view got, const std::string& want) {
   if (got.size() != 2) return false;
@@ -93,6 +94,12 @@ void Printer::Reset() {
   frameTooLong_ = false;
 }
 
+void Printer::StopStream() {
+  state_.streamPhase = StreamPhase::kNone;
+  state_.stream.clear();
+  state_.streamNext = 0;
+}
+
 std::uint8_t Printer::EnqStatus() const {
   std::uint8_t b = 0x60;
   if (state_.fiscal) b |= 0x08;
@@ -121,8 +128,17 @@ std::vector<PrinterReply> Printer::Feed(std::string_view bytes, Clock::time_poin
       case RxState::kIdle:
         if (c == kEscByte) {
           rx_ = RxState::kGotEsc;
+        } else if (c == kEnqByte && state_.streamPhase == StreamPhase::kRunning) {
+          // During a fiscal memory readout ENQ asks for (and acknowledges) records.
+          out.push_back({state_.stream[state_.streamNext++], false, false, true});
+          if (state_.streamNext >= state_.stream.size()) StopStream();
         } else if (c == kEnqByte) {
           out.push_back({std::string(1, static_cast<char>(EnqStatus())), false});
+          if (state_.streamPhase == StreamPhase::kArmed && !state_.stream.empty()) {
+            state_.streamPhase = StreamPhase::kRunning;
+          }
+        } else if (c == kCanByte) {
+          StopStream();
         } else if (c == kDleByte) {
           out.push_back({std::string(1, static_cast<char>(DleStatus())), false});
         }
@@ -181,6 +197,8 @@ void Printer::HandleFrame(std::string_view body, Clock::time_point now,
                           std::vector<PrinterReply>& out) {
   ++state_.framesReceived;
   state_.lastFrame = std::string(body);
+  // A printer busy with a readout drops it when a new command comes.
+  if (state_.streamPhase != StreamPhase::kNone) StopStream();
 
   CommandFrame frame;
   int result = ParseCommandFrame(body, frame);

@@ -19,6 +19,7 @@ struct PrinterReply {
   std::string bytes;
   bool frame = false;
   bool checked = false;  // the frame carries a check before its ESC '\'
+  bool record = false;   // a fiscal memory record, sent at the readout's baud rate
 };
 
 // The longest frame the printer takes; a longer one is dropped as a whole.
@@ -46,6 +47,7 @@ class Printer {
   std::uint8_t DleStatus() const;
 
  private:
+  void StopStream();
   void HandleFrame(std::string_view body, Clock::time_point now, std::vector<PrinterReply>& out);
 
   PrinterState state_;

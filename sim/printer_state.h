@@ -58,8 +58,20 @@ constexpr int kDepositPtu = -1;
 // One daily report as the fiscal memory keeps it.
 struct DailyRecord {
   int year = 0, month = 0, day = 0;  // year in full
-  std::array<std::int64_t, kPtuCount> totals{};
-  std::int64_t receipts = 0;
+  int hour = 0, minute = 0;
+  std::array<std::int64_t, kPtuCount> totals{};  // gross sales per rate
+  std::int64_t receipts = 0;                     // receipts of that day
+  std::array<int, kPtuCount> ptu{};              // the rates the day was sold at
+  int rateMarker = 1;                            // changes whenever the rates changed
+  std::string currency = "PLN";
+  bool damaged = false;  // fault injection: the fiscal memory holds a bad record here
+};
+
+// The fiscal memory readout in progress: the records still to send, one per ENQ.
+enum class StreamPhase {
+  kNone,
+  kArmed,    // request accepted; the next ENQ is still the status query that checks it
+  kRunning,  // every ENQ asks for the next record
 };
 
 struct PrinterState {
@@ -78,6 +90,11 @@ struct PrinterState {
   int ramResets = 0;
   int lastRecordYear = 0, lastRecordMonth = 0, lastRecordDay = 0;  // two-digit year; 0 = none
   std::vector<DailyRecord> fiscalMemory;
+  std::int64_t receiptCountAtReport = 0;  // receipt count at the last daily report
+  StreamPhase streamPhase = StreamPhase::kNone;
+  std::vector<std::string> stream;  // records still to send, in order
+  std::size_t streamNext = 0;
+  long streamBaud = 0;
   std::string uniqueNumber;                    // eleven blanks when not programmed
   std::array<bool, kPtuCount> ptuSurcharge{};  // bus printers: rate with a surcharge
   bool foreignTicketRate = false;              // bus printers: the eighth rate

@@ -110,12 +110,6 @@ TEST(SimPeriodicReport, AltaByNumbers) {
   EXPECT_EQ(LastError(p), 4);
 }
 
-TEST(SimPeriodicReport, ReadoutOverTheLineIsRefusedForNow) {
-  Printer p = Make();
-  Command(p, "26;5;0;0;0;0;0;128#o\r\r115200/");
-  EXPECT_EQ(LastError(p), 4);
-}
-
 TEST(SimCurrency, ConversionUnderReceipts) {
   Printer p = Make();
   ASSERT_TRUE(Ok(p, "1$$100/EUR\r3.4054\rPLN\r"));

@@ -18,10 +18,10 @@ using simtest::Unchecked;
 // Frame bodies built from the real command codes with random parameters and fields, so the
 // handlers' argument parsing is reached, not just the framing.
 std::string RandomBody(std::mt19937& rng) {
-  static const char* kCodes[] = {"#n", "#s", "#c", "#v", "$0", "$4", "$8", "$1", "$2", "$3", "$5",
-                                 "$6", "$7", "$9", "$!", "$@", "$r", "#e", "$o", "$#", "#p", "#q",
-                                 "#i", "#d", "#t", "#k", "#l", "$d", "$h", "$l", "$e", "#r", "$c",
-                                 "$p", "$f", "$n", "$x", "#g", "#h", "#b", "#o", "$$", "##", "$*"};
+  static const char* kCodes[] = {
+      "#n", "#s", "#c", "#v", "$0", "$4", "$8", "$1", "$2", "$3", "$5", "$6", "$7", "$9", "$!",
+      "$@", "$r", "#e", "$o", "$#", "#p", "#q", "#i", "#d", "#t", "#k", "#l", "$d", "$h", "$l",
+      "$e", "#r", "$c", "$p", "$f", "$n", "$x", "#g", "#h", "#b", "#o", "$$", "##", "$*", "#o"};
   static const char kPieces[] = "0123456789;/\r.,-ABGPZ# \xFF";
   std::uniform_int_distribution<int> small(0, 6);
   std::string body;
