@@ -200,8 +200,9 @@ int main(int argc, char** argv) {
     fds.push_back({listenFd, POLLIN, 0});
     for (const ControlClient& c : clients) fds.push_back({c.fd, POLLIN, 0});
 
-    int timeout = TimeoutMs(emu, now, quietMaster, quietUntil);
-    if (!outPending.empty() && timeout < 0) timeout = 1000;
+    // While the pty takes nothing more, paced bytes cannot leave either: wait for POLLOUT
+    // instead of waking at every byte time.
+    int timeout = outPending.empty() ? TimeoutMs(emu, now, quietMaster, quietUntil) : 1000;
     int ready = poll(fds.data(), fds.size(), timeout);
     if (ready < 0 && errno != EINTR) {
       std::fprintf(stderr, "ulvo-sim: poll: %s\n", std::strerror(errno));
