@@ -123,34 +123,40 @@ std::vector<PrinterReply> Printer::Feed(std::string_view bytes, Clock::time_poin
   if (state_.inputHistory.size() > kInputHistorySize) {
     state_.inputHistory.erase(0, state_.inputHistory.size() - kInputHistorySize);
   }
+  // Outside frames only the single-byte queries mean something; anything else is line noise.
+  auto single = [&](char c) {
+    if (c == kEnqByte && state_.streamPhase == StreamPhase::kRunning) {
+      // During a fiscal memory readout ENQ asks for (and acknowledges) records.
+      out.push_back({state_.stream[state_.streamNext++], false, false, true});
+      if (state_.streamNext >= state_.stream.size()) StopStream();
+    } else if (c == kEnqByte) {
+      out.push_back({std::string(1, static_cast<char>(EnqStatus())), false});
+      if (state_.streamPhase == StreamPhase::kArmed && !state_.stream.empty()) {
+        state_.streamPhase = StreamPhase::kRunning;
+      }
+    } else if (c == kCanByte) {
+      StopStream();
+    } else if (c == kDleByte) {
+      out.push_back({std::string(1, static_cast<char>(DleStatus())), false});
+    }
+  };
   for (char c : bytes) {
     switch (rx_) {
       case RxState::kIdle:
         if (c == kEscByte) {
           rx_ = RxState::kGotEsc;
-        } else if (c == kEnqByte && state_.streamPhase == StreamPhase::kRunning) {
-          // During a fiscal memory readout ENQ asks for (and acknowledges) records.
-          out.push_back({state_.stream[state_.streamNext++], false, false, true});
-          if (state_.streamNext >= state_.stream.size()) StopStream();
-        } else if (c == kEnqByte) {
-          out.push_back({std::string(1, static_cast<char>(EnqStatus())), false});
-          if (state_.streamPhase == StreamPhase::kArmed && !state_.stream.empty()) {
-            state_.streamPhase = StreamPhase::kRunning;
-          }
-        } else if (c == kCanByte) {
-          StopStream();
-        } else if (c == kDleByte) {
-          out.push_back({std::string(1, static_cast<char>(DleStatus())), false});
+        } else {
+          single(c);
         }
-        // Anything else outside a frame is line noise; a printer ignores it.
         break;
       case RxState::kGotEsc:
         if (c == 'P') {
           rx_ = RxState::kInFrame;
           frame_.clear();
           frameTooLong_ = false;
-        } else {
-          rx_ = c == kEscByte ? RxState::kGotEsc : RxState::kIdle;
+        } else if (c != kEscByte) {
+          rx_ = RxState::kIdle;
+          single(c);  // a stray ESC must not swallow a status query
         }
         break;
       case RxState::kInFrame:

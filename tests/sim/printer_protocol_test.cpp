@@ -159,6 +159,12 @@ TEST(SimProtocol, NoiseOutsideFramesIsIgnored) {
   EXPECT_EQ(Exchange(p, "xyz\x1BQ" + Checked("0#c")), "\x1BP1#C26;6;15;10;30;0\x1B\\");
 }
 
+TEST(SimProtocol, StrayEscDoesNotSwallowAStatusQuery) {
+  Printer p = Mavito();
+  EXPECT_EQ(Exchange(p, "\x1B\x05"), "\x65");
+  EXPECT_EQ(Exchange(p, "\x1B\x1B\x10"), "\x74");
+}
+
 TEST(SimProtocol, NewFrameStartAbandonsAnUnfinishedOne) {
   Printer p = Mavito();
   EXPECT_EQ(Exchange(p, "\x1BP5#l" + Checked("0#c")), "\x1BP1#C26;6;15;10;30;0\x1B\\");
