@@ -12,7 +12,8 @@ class SimProcess {
  public:
   // Starts `binary` (default ULVO_SIM_PATH given by the caller) with args plus its own
   // --control socket in a temp dir; waits (bounded, 10 s) for the first line. Null + error text on
-  // failure.
+  // failure. The emulator also ends when the thread that started it ends (so a crashed test
+  // leaves none behind): start it from a thread that outlives this object.
   static std::unique_ptr<SimProcess> Start(const std::string& binary,
                                            const std::vector<std::string>& args,
                                            std::string* error = nullptr);
