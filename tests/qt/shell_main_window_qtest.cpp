@@ -583,6 +583,67 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(answer.messages, QStringList{"Nie wybrano portu komunikacyjnego."});
   }
 
+  void portThatCannotBeOpenedAtStartIsReportedOnce() {
+    ::setenv("ULVO_COM7", "/nonexistent/ulvo-tty", 1);
+    MainFormHarness h;
+    HarnessOptions o = Opts();
+    o.withSim = false;
+    o.settingsText = SettingsTextFor(7);
+    ModalAnswerer answer;
+    answer.Click("OK");
+    QVERIFY2(h.Start(o), qPrintable(h.error));
+    ::unsetenv("ULVO_COM7");
+    QVERIFY(answer.Done());
+    QCOMPARE(answer.messages, QStringList{Utf8("Nie mogę otworzyć portu COM7.")});
+    TMainForm& f = *h.form;
+    QCOMPARE(f.settings().PortNumber, kNoPort);
+    QVERIFY(!f.DownloadButton->isEnabled());
+    QVERIFY(!f.DataPanel->isVisible());
+    f.RefreshMainWindow();  // no second attempt, no second message
+    QCOMPARE(answer.messages.size(), 1);
+  }
+
+  void searchButtonSaysWhenTheSearchIsMissing() {
+    MainFormHarness h;
+    QVERIFY2(h.Start(Opts()), qPrintable(h.error));
+    TMainForm& f = *h.form;
+    if (f.registry().Has("TSzukamdrukarki")) QSKIP("the printer search is built");
+    ModalAnswerer answer;
+    answer.Key(Qt::Key_Escape);
+    QTest::mouseClick(f.SearchButton, Qt::LeftButton);
+    QVERIFY(answer.WaitDone());
+    QCOMPARE(answer.messages.size(), 1);
+    QVERIFY(answer.messages[0].contains("Parametry transmisji"));
+  }
+
+  void searchThatFindsNothingSaysSoAndRebuilds() {
+    MainFormHarness h;
+    QVERIFY2(h.Start(Opts()), qPrintable(h.error));
+    TMainForm& f = *h.form;
+    RegisterProbe(f, "TSzukamdrukarki");
+    f.settings().PrinterType = 0;  // as if the search had found an Alta
+    ModalAnswerer answer;
+    answer.Key("TSzukamdrukarki", Qt::Key_Escape);
+    answer.Click("OK");
+    QTest::mouseClick(f.SearchButton, Qt::LeftButton);
+    QVERIFY(answer.WaitDone());
+    QCOMPARE(answer.messages, QStringList{Utf8("Nie znaleziono żadnej drukarki fiskalnej")});
+    QCOMPARE(f.Tree(Page::Konfiguracja)->topLevelItemCount(), 1);
+  }
+
+  void busTreeOpensItsDialog() {
+    MainFormHarness h;
+    QVERIFY2(h.Start(Opts(ModelEntry::MavitoBus, {"--bus", "--baud", "0"})), qPrintable(h.error));
+    TMainForm& f = *h.form;
+    RegisterProbe(f, "TKontrolaBazyTowarowejDlaBus");
+    f.PageControl1->setCurrentWidget(f.PageWidget(Page::Bus));
+    QTreeWidget* tree = f.Tree(Page::Bus);
+    ModalAnswerer answer;
+    answer.Key("TKontrolaBazyTowarowejDlaBus", Qt::Key_Escape);
+    DoubleClick(tree, tree->topLevelItem(0));
+    QVERIFY(answer.WaitDone());
+  }
+
   void vanishedPortIsReportedAndLosesNothing() {
     MainFormHarness h;
     QVERIFY2(h.Start(Opts()), qPrintable(h.error));
