@@ -125,7 +125,10 @@ int FiscalMemoryReadout(CommandContext& ctx) {
   if (!baud || std::find(std::begin(kRates), std::end(kRates), *baud) == std::end(kRates)) {
     return kErrParameter;
   }
-  s.stream = BuildFiscalStream(s, range, ctx.now);
+  std::vector<std::vector<std::string>> passes = BuildFiscalStream(s, range, ctx.now);
+  s.stream = std::move(passes.front());
+  s.streamLaterPasses.assign(std::make_move_iterator(passes.begin() + 1),
+                             std::make_move_iterator(passes.end()));
   s.streamNext = 0;
   s.streamBaud = *baud;
   s.streamPhase = StreamPhase::kArmed;

@@ -208,28 +208,27 @@ bool FiscalRecordCheckOk(std::string_view body) {
   return (sum & 0xFF) == 0;
 }
 
-std::vector<std::string> BuildFiscalStream(const PrinterState& s, const FiscalRange& range,
-                                           std::chrono::system_clock::time_point now) {
+std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
+                                                        const FiscalRange& range,
+                                                        std::chrono::system_clock::time_point now) {
   bool ecopy = s.variant.ecopy;
-  std::vector<const DailyRecord*> reports;
-  long firstNumber = 0, lastNumber = 0;
+  // The reports in range, split into runs of one accounting currency: one pass each.
+  struct Run {
+    std::vector<const DailyRecord*> reports;
+    long firstNumber = 0, lastNumber = 0;
+  };
+  std::vector<Run> runs;
   for (std::size_t i = 0; i < s.fiscalMemory.size(); ++i) {
+    const DailyRecord& r = s.fiscalMemory[i];
     long number = static_cast<long>(i + 1);
-    if (!InRange(range, s.fiscalMemory[i], number)) continue;
-    if (reports.empty()) firstNumber = number;
-    lastNumber = number;
-    reports.push_back(&s.fiscalMemory[i]);
-  }
-  Sums all, good;
-  for (const DailyRecord* r : reports) {
-    Sums one = ReportSums(*r);
-    all.due += one.due;
-    all.ptu += one.ptu;
-    if (!r->damaged) {
-      good.due += one.due;
-      good.ptu += one.ptu;
+    if (!InRange(range, r, number)) continue;
+    if (runs.empty() || runs.back().reports.back()->currency != r.currency) {
+      runs.push_back({{}, number, number});
     }
+    runs.back().reports.push_back(&r);
+    runs.back().lastNumber = number;
   }
+  if (runs.empty()) runs.push_back({});
 
   std::time_t t = std::chrono::system_clock::to_time_t(now + s.clockOffset);
   std::tm clock{};
@@ -237,34 +236,54 @@ std::vector<std::string> BuildFiscalStream(const PrinterState& s, const FiscalRa
   std::string reference(8, '\0');
   PutDate(reference, 0, clock.tm_year % 100, clock.tm_mon + 1, clock.tm_mday);
   PutTime(reference, 4, clock.tm_hour, clock.tm_min);
-
-  std::vector<std::string> out;
-  out.push_back(FiscalRecord(0, TextBody(252, s.header), ecopy));
-  out.push_back(FiscalRecord(1, TextBody(14, s.uniqueNumber), ecopy));
   std::string mode(10, '\0');
   mode[0] = s.fiscal ? 0 : 1;
-  out.push_back(FiscalRecord(2, mode, ecopy));
-  out.push_back(FiscalRecord(3, TextBody(18, s.nip.empty() ? s.trainingNip : s.nip), ecopy));
-  out.push_back(FiscalRecord(6, reference, ecopy));
   std::string type = s.typeVersionText.empty() ? DefaultTypeVersion(s.variant) : s.typeVersionText;
-  out.push_back(FiscalRecord(7, TextBody(34, type), ecopy));
-  out.push_back(FiscalRecord(8, TextBody(10, s.uniqueNumber), ecopy));
-  out.push_back(FiscalRecord(10, RangeBody(range, reports, firstNumber, lastNumber, all), ecopy));
-  if (!reports.empty()) {
-    out.push_back(FiscalRecord(12, TextBody(16, reports.front()->currency), ecopy));
-  }
-  int previousMarker = 0;
-  long number = firstNumber;
-  for (const DailyRecord* r : reports) {
-    // The fiscal memory is in date order, so every range is one run of report numbers.
-    out.push_back(FiscalRecord(5, DailyBody(*r, number++), ecopy, r->damaged));
-    if (r->rateMarker != previousMarker) {
-      out.push_back(FiscalRecord(4, RatesBody(*r), ecopy));
-      previousMarker = r->rateMarker;
+
+  std::vector<std::vector<std::string>> passes;
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    const Run& run = runs[k];
+    Sums all, good;
+    for (const DailyRecord* r : run.reports) {
+      Sums one = ReportSums(*r);
+      all.due += one.due;
+      all.ptu += one.ptu;
+      if (!r->damaged) {
+        good.due += one.due;
+        good.ptu += one.ptu;
+      }
     }
+    bool more = k + 1 < runs.size();
+    std::vector<std::string> out;
+    out.push_back(FiscalRecord(0, TextBody(252, s.header), ecopy));
+    out.push_back(FiscalRecord(1, TextBody(14, s.uniqueNumber), ecopy));
+    out.push_back(FiscalRecord(2, mode, ecopy));
+    out.push_back(FiscalRecord(3, TextBody(18, s.nip.empty() ? s.trainingNip : s.nip), ecopy));
+    out.push_back(FiscalRecord(6, reference, ecopy));
+    out.push_back(FiscalRecord(7, TextBody(34, type), ecopy));
+    out.push_back(FiscalRecord(8, TextBody(10, s.uniqueNumber), ecopy));
+    std::string rangeBody = RangeBody(range, run.reports, run.firstNumber, run.lastNumber, all);
+    rangeBody[1] = more ? 1 : 0;
+    out.push_back(FiscalRecord(10, rangeBody, ecopy));
+    if (!run.reports.empty()) {
+      out.push_back(FiscalRecord(12, TextBody(16, run.reports.front()->currency), ecopy));
+    }
+    int previousMarker = 0;
+    long number = run.firstNumber;
+    for (const DailyRecord* r : run.reports) {
+      // The fiscal memory is in date order, so every run is one run of report numbers.
+      out.push_back(FiscalRecord(5, DailyBody(*r, number++), ecopy, r->damaged));
+      if (r->rateMarker != previousMarker) {
+        out.push_back(FiscalRecord(4, RatesBody(*r), ecopy));
+        previousMarker = r->rateMarker;
+      }
+    }
+    std::string closing = RangeBody(range, run.reports, run.firstNumber, run.lastNumber, good);
+    closing[1] = more ? 1 : 0;
+    out.push_back(FiscalRecord(11, closing, ecopy));
+    passes.push_back(std::move(out));
   }
-  out.push_back(FiscalRecord(11, RangeBody(range, reports, firstNumber, lastNumber, good), ecopy));
-  return out;
+  return passes;
 }
 
 }  // namespace ulvo

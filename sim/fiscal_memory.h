@@ -48,9 +48,12 @@ std::string FiscalRecord(int type, std::string body, bool ecopy, bool damaged = 
 // True when the body of a record (check byte included) adds up correctly.
 bool FiscalRecordCheckOk(std::string_view body);
 
-// The whole readout of `range`: header records, range record, currency record (when reports
-// follow), each daily report with its rate record where the rates changed, closing record.
-std::vector<std::string> BuildFiscalStream(const PrinterState& state, const FiscalRange& range,
-                                           std::chrono::system_clock::time_point now);
+// The whole readout of `range`, one pass per run of reports in one accounting currency (at
+// least one pass): header records, range record, currency record (when reports follow), each
+// daily report with its rate record where the rates changed, closing record. The range and
+// closing records of every pass but the last say that another currency follows.
+std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& state,
+                                                        const FiscalRange& range,
+                                                        std::chrono::system_clock::time_point now);
 
 }  // namespace ulvo

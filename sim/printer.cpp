@@ -97,7 +97,21 @@ void Printer::Reset() {
 void Printer::StopStream() {
   state_.streamPhase = StreamPhase::kNone;
   state_.stream.clear();
+  state_.streamLaterPasses.clear();
   state_.streamNext = 0;
+}
+
+// After a pass's closing record: the next currency's pass waits for the program's status
+// query and its next ENQ, as the first pass did.
+void Printer::NextPass() {
+  if (state_.streamLaterPasses.empty()) {
+    StopStream();
+    return;
+  }
+  state_.stream = std::move(state_.streamLaterPasses.front());
+  state_.streamLaterPasses.erase(state_.streamLaterPasses.begin());
+  state_.streamNext = 0;
+  state_.streamPhase = StreamPhase::kArmed;
 }
 
 std::uint8_t Printer::EnqStatus() const {
@@ -128,14 +142,16 @@ std::vector<PrinterReply> Printer::Feed(std::string_view bytes, Clock::time_poin
     if (c == kEnqByte && state_.streamPhase == StreamPhase::kRunning) {
       // During a fiscal memory readout ENQ asks for (and acknowledges) records.
       out.push_back({state_.stream[state_.streamNext++], false, false, true});
-      if (state_.streamNext >= state_.stream.size()) StopStream();
+      if (state_.streamNext >= state_.stream.size()) NextPass();
     } else if (c == kEnqByte) {
       out.push_back({std::string(1, static_cast<char>(EnqStatus())), false});
       if (state_.streamPhase == StreamPhase::kArmed && !state_.stream.empty()) {
         state_.streamPhase = StreamPhase::kRunning;
       }
+    } else if (c == kCanByte && state_.streamPhase == StreamPhase::kRunning) {
+      StopStream();  // the user broke the readout off
     } else if (c == kCanByte) {
-      StopStream();
+      // The program closes every pass with CAN; a next pass stays ready.
     } else if (c == kDleByte) {
       out.push_back({std::string(1, static_cast<char>(DleStatus())), false});
     }

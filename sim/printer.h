@@ -48,6 +48,7 @@ class Printer {
 
  private:
   void StopStream();
+  void NextPass();
   void HandleFrame(std::string_view body, Clock::time_point now, std::vector<PrinterReply>& out);
 
   PrinterState state_;

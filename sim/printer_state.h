@@ -92,8 +92,9 @@ struct PrinterState {
   std::vector<DailyRecord> fiscalMemory;
   std::int64_t receiptCountAtReport = 0;  // receipt count at the last daily report
   StreamPhase streamPhase = StreamPhase::kNone;
-  std::vector<std::string> stream;  // records still to send, in order
+  std::vector<std::string> stream;  // the records of the pass in progress
   std::size_t streamNext = 0;
+  std::vector<std::vector<std::string>> streamLaterPasses;  // one per further currency
   long streamBaud = 0;
   std::string uniqueNumber;                    // eleven blanks when not programmed
   std::array<bool, kPtuCount> ptuSurcharge{};  // bus printers: rate with a surcharge

@@ -175,6 +175,47 @@ TEST(SimFiscalMemory, CanAndNewCommandsEndTheReadout) {
   EXPECT_EQ(Exchange(p, "\x05"), "\x65");
 }
 
+TEST(SimFiscalMemory, OnePassPerAccountingCurrency) {
+  Printer p(kMavito);
+  Day(p, FixedNow(), "1.00");
+  ASSERT_EQ(Command(p, "0;26;6;15;12;00##EUR\r") & kOk, kOk);
+  Day(p, FixedNow() + std::chrono::hours(24), "2.00");
+  Command(p, "4;0;0;0;0;0;0;128#o1/2/\r\r115200/");
+  EXPECT_EQ(Types(p), (std::vector<int>{0, 1, 2, 3, 6, 7, 8, 10, 12, 5, 4, 11}));
+  Exchange(p, "\x18");  // the program closes the pass
+  // Its next round: the status query, then the second pass.
+  EXPECT_EQ(Exchange(p, "\x05"), "\x65");
+  Record r;
+  std::string currency;
+  Record closing;
+  for (int i = 0; i < 40; ++i) {
+    r = Next(p);
+    if (r.type == 12) currency = r.body.substr(0, 3);
+    if (r.type == 11 || r.type < 0) {
+      closing = r;
+      break;
+    }
+  }
+  EXPECT_EQ(currency, "EUR");
+  ASSERT_EQ(closing.type, 11);
+  EXPECT_EQ(static_cast<int>(closing.body[1]), 0);  // no further currency
+  EXPECT_EQ(U32(closing.body, 49), 2u);
+  EXPECT_EQ(Exchange(p, "\x05"), "\x65");
+}
+
+TEST(SimFiscalMemory, FirstPassAnnouncesTheNext) {
+  Printer p(kMavito);
+  Day(p, FixedNow(), "1.00");
+  Command(p, "0;26;6;15;12;00##EUR\r");
+  Day(p, FixedNow() + std::chrono::hours(24), "2.00");
+  Command(p, "4;0;0;0;0;0;0;128#o1/2/\r\r115200/");
+  Record r;
+  for (int i = 0; i < 40 && r.type != 11; ++i) r = Next(p);
+  ASSERT_EQ(r.type, 11);
+  EXPECT_EQ(static_cast<int>(r.body[1]), 1);
+  EXPECT_EQ(U16(r.body, 2), 1u);
+}
+
 TEST(SimFiscalMemory, BadRequestsAreRefused) {
   Printer p(kMavito);
   TwoDays(p);
