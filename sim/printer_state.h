@@ -76,16 +76,26 @@ enum class StreamPhase {
 
 struct PrinterState {
   PrinterVariant variant;
-
   bool fiscal = false;  // fiscal mode; training mode when false
+
+  // Clock: an offset from the host clock.
   std::chrono::seconds clockOffset{0};
   bool clockCorrectionAllowed = false;  // true right after a daily report
 
-  std::array<int, kPtuCount> ptu{};  // hundredths of a percent; kPtuTaxFree, kPtuNotUsed
+  // Rates and totals.
+  std::array<int, kPtuCount> ptu{};            // hundredths of a percent; kPtuTaxFree, kPtuNotUsed
+  std::array<bool, kPtuCount> ptuSurcharge{};  // bus printers: rate with a surcharge
+  bool foreignTicketRate = false;              // bus printers: the eighth rate
+  int ptuChanges = 0;
   std::array<std::int64_t, kPtuCount> totals{};
   std::int64_t totalZ = 0;  // sum of every total closed by a daily report
   std::int64_t cash = 0;
   std::int64_t receiptCount = 0;
+  std::int64_t depositsTaken = 0;
+  std::int64_t depositsReturned = 0;
+  std::int64_t cardPayments = 0;
+
+  // Fiscal memory and its readout.
   int dailyReports = 0;
   int ramResets = 0;
   int lastRecordYear = 0, lastRecordMonth = 0, lastRecordDay = 0;  // two-digit year; 0 = none
@@ -96,17 +106,22 @@ struct PrinterState {
   std::size_t streamNext = 0;
   std::vector<std::vector<std::string>> streamLaterPasses;  // one per further currency
   long streamBaud = 0;
-  std::string uniqueNumber;                    // eleven blanks when not programmed
-  std::array<bool, kPtuCount> ptuSurcharge{};  // bus printers: rate with a surcharge
-  bool foreignTicketRate = false;              // bus printers: the eighth rate
-  int ptuChanges = 0;
-  std::string header;  // lines ended by LF, SO/DC4 around double-width text
+
+  // Owner data.
+  std::string uniqueNumber;  // eleven blanks when not programmed
+  std::string header;        // lines ended by LF, SO/DC4 around double-width text
   int headerMethod = 0;
+  std::string nip;          // programmed at fiscalisation
+  std::string trainingNip;  // programmed in training mode
+
+  // Currencies.
   std::string accountingCurrency = "PLN";
   std::string scheduledCurrency;             // empty: no change scheduled
   std::array<int, 5> scheduledCurrencyAt{};  // yy, mm, dd, hh, mi
   int currencyChanges = 0;
   std::string conversionCurrency;  // printed under receipts; empty: none
+
+  // Documents in progress.
   bool orderOpen = false;
   int orderLines = 0;
   bool databaseReportOpen = false;
@@ -115,13 +130,13 @@ struct PrinterState {
   int controlCheckStage = -1;  // control-number check in progress: its last step; -1 none
   char controlCheckKind = 0;   // 'R' receipt, 'D' daily report
   int controlCheckReceiptSums = 0;
-  std::string nip;          // programmed at fiscalisation
-  std::string trainingNip;  // programmed in training mode
 
+  // Cashier.
   std::string cashier;
   std::string registerNumber;
   bool cashierLoggedIn = false;
 
+  // Command results and the receipt in progress.
   int lastError = 0;
   bool lastCommandOk = true;
   bool inTransaction = false;
@@ -129,32 +144,109 @@ struct PrinterState {
   std::vector<ReceiptLine> receipt;
   int receiptPlannedLines = 0;  // block mode: the lines announced when it opened; 0 = on-line
   std::string systemNumber;     // of the open receipt
-  std::int64_t depositsTaken = 0;
-  std::int64_t depositsReturned = 0;
-  std::int64_t cardPayments = 0;
-  int refuseNextCode = -1;  // fault injection: the next command frame fails with this code
+  int refuseNextCode = -1;      // fault injection: the next command frame fails with this code
 
+  // Configuration.
   std::array<std::uint16_t, kOptionCount> options{};
   int printSpeed = 10;  // electronic-copy printers: 8, 9 or 10
   bool serviceReminder = false;
   int serviceYear = 0, serviceMonth = 0, serviceDay = 0;
   std::string servicePhone;
-
   std::string typeVersionText;  // custom answer to the type query; empty = the default
 
+  // Display, drawer, paper.
   std::string displayText;
   int displayMode = 4;  // 3 clock, 4 cash register
   int drawerOpenings = 0;
   int linesFed = 0;
   std::vector<std::string> printouts;  // titles of what the printer printed, newest last
 
+  // Mechanism (the DLE answer).
   bool online = true;
   bool paperOut = false;
   bool mechanismError = false;
 
+  // What came in.
   std::string inputHistory;  // the last bytes received, for the input-buffer query
   std::uint64_t framesReceived = 0;
   std::string lastFrame;
+};
+bool clockCorrectionAllowed = false;  // true right after a daily report
+
+std::array<int, kPtuCount> ptu{};  // hundredths of a percent; kPtuTaxFree, kPtuNotUsed
+std::array<std::int64_t, kPtuCount> totals{};
+std::int64_t totalZ = 0;  // sum of every total closed by a daily report
+std::int64_t cash = 0;
+std::int64_t receiptCount = 0;
+int dailyReports = 0;
+int ramResets = 0;
+int lastRecordYear = 0, lastRecordMonth = 0, lastRecordDay = 0;  // two-digit year; 0 = none
+std::vector<DailyRecord> fiscalMemory;
+std::int64_t receiptCountAtReport = 0;  // receipt count at the last daily report
+StreamPhase streamPhase = StreamPhase::kNone;
+std::vector<std::string> stream;  // the records of the pass in progress
+std::size_t streamNext = 0;
+std::vector<std::vector<std::string>> streamLaterPasses;  // one per further currency
+long streamBaud = 0;
+std::string uniqueNumber;                    // eleven blanks when not programmed
+std::array<bool, kPtuCount> ptuSurcharge{};  // bus printers: rate with a surcharge
+bool foreignTicketRate = false;              // bus printers: the eighth rate
+int ptuChanges = 0;
+std::string header;  // lines ended by LF, SO/DC4 around double-width text
+int headerMethod = 0;
+std::string accountingCurrency = "PLN";
+std::string scheduledCurrency;             // empty: no change scheduled
+std::array<int, 5> scheduledCurrencyAt{};  // yy, mm, dd, hh, mi
+int currencyChanges = 0;
+std::string conversionCurrency;  // printed under receipts; empty: none
+bool orderOpen = false;
+int orderLines = 0;
+bool databaseReportOpen = false;
+int databaseReportKind = 0;
+int databaseReportItems = 0;
+int controlCheckStage = -1;  // control-number check in progress: its last step; -1 none
+char controlCheckKind = 0;   // 'R' receipt, 'D' daily report
+int controlCheckReceiptSums = 0;
+std::string nip;          // programmed at fiscalisation
+std::string trainingNip;  // programmed in training mode
+
+std::string cashier;
+std::string registerNumber;
+bool cashierLoggedIn = false;
+
+int lastError = 0;
+bool lastCommandOk = true;
+bool inTransaction = false;
+bool lastTransactionOk = true;
+std::vector<ReceiptLine> receipt;
+int receiptPlannedLines = 0;  // block mode: the lines announced when it opened; 0 = on-line
+std::string systemNumber;     // of the open receipt
+std::int64_t depositsTaken = 0;
+std::int64_t depositsReturned = 0;
+std::int64_t cardPayments = 0;
+int refuseNextCode = -1;  // fault injection: the next command frame fails with this code
+
+std::array<std::uint16_t, kOptionCount> options{};
+int printSpeed = 10;  // electronic-copy printers: 8, 9 or 10
+bool serviceReminder = false;
+int serviceYear = 0, serviceMonth = 0, serviceDay = 0;
+std::string servicePhone;
+
+std::string typeVersionText;  // custom answer to the type query; empty = the default
+
+std::string displayText;
+int displayMode = 4;  // 3 clock, 4 cash register
+int drawerOpenings = 0;
+int linesFed = 0;
+std::vector<std::string> printouts;  // titles of what the printer printed, newest last
+
+bool online = true;
+bool paperOut = false;
+bool mechanismError = false;
+
+std::string inputHistory;  // the last bytes received, for the input-buffer query
+std::uint64_t framesReceived = 0;
+std::string lastFrame;
 };
 
 // The state of a printer fresh from the factory (or after `reset`).
