@@ -377,7 +377,13 @@ bool TMainForm::HandleTreeKey(Page page, QKeyEvent* key) {
       PageControl1->tabBar()->setFocus(Qt::TabFocusReason);
       return true;
     case Qt::Key_Tab:
-      DownloadButton->setFocus(Qt::TabFocusReason);
+      // "Pobierz dane" is disabled without a port; Tab then goes on to the next control.
+      for (QWidget* next :
+           {static_cast<QWidget*>(DownloadButton), static_cast<QWidget*>(SearchButton)})
+        if (next->isEnabled()) {
+          next->setFocus(Qt::TabFocusReason);
+          return true;
+        }
       return true;
     case Qt::Key_Backtab:
       PageControl1->tabBar()->setFocus(Qt::BacktabFocusReason);
@@ -408,7 +414,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   }
   for (int i = 0; i < kPageCount; ++i)
     if (watched == trees_[i]) return HandleTreeKey(static_cast<Page>(i), key);
-  if (watched == DownloadButton && key->key() == Qt::Key_Backtab) {
+  if ((watched == DownloadButton || (watched == SearchButton && !DownloadButton->isEnabled())) &&
+      key->key() == Qt::Key_Backtab) {
     FocusCurrentTree();
     return true;
   }

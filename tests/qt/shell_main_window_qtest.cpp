@@ -212,6 +212,12 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(answer.seen.last(), QString("TDrukujTabliceBledow"));
     QVERIFY(!f.DownloadButton->isEnabled());
     QVERIFY(!f.DataPanel->isVisible());
+    // Tab passes the disabled "Pobierz dane" by, and Shift+Tab comes back to the tree.
+    tree->setFocus();
+    PressKey(&f, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.SearchButton);
+    PressKey(&f, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), tree);
   }
 
   void downloadFillsThePanelWithMavitoRateNames() {
