@@ -5,13 +5,13 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QTreeWidget>
 #include <QImage>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "shell/console_panel.h"
 #include "shell/main_form.h"
