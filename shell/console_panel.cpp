@@ -149,7 +149,13 @@ bool ConsolePanel::StoreSendBox() {
 }
 
 void ConsolePanel::Send() {
-  if (StoreSendBox()) link_.SendFrame(link_.TxBuf);
+  if (StoreSendBox()) {
+    const std::string frame(link_.TxBuf);
+    // A failed write clears the buffer's first byte; the typed frame stays in the box all the
+    // same, so that the technician can send it again.
+    if (link_.SendFrame(link_.TxBuf) && link_.TxBuf[0] == '\0')
+      std::memcpy(link_.TxBuf, frame.c_str(), frame.size() + 1);
+  }
   refresh_();
 }
 

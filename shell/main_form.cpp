@@ -490,10 +490,15 @@ void TMainForm::SendCommandList() {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const QString path = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
-  const auto text = ReadCommandFile(path.toStdString(), kCommandFileMax);
+  // One byte more than is sent tells a file that would be cut.
+  auto text = ReadCommandFile(path.toStdString(), kCommandFileMax + 1);
   if (!text) {
     ui_.ShowMessage(CannotOpenFileMessage(QDir::toNativeSeparators(path).toStdString()));
     return;
+  }
+  if (text->size() > kCommandFileMax) {
+    if (!ui_.AskYesNo(CommandFileTooLongQuestion(kCommandFileMax))) return;
+    text->resize(kCommandFileMax);
   }
   link_->SendCommandFile(text->c_str());
   RefreshMainWindow();

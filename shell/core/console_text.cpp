@@ -57,6 +57,11 @@ std::optional<std::string> ReadCommandFile(const std::filesystem::path& file, st
   return text;
 }
 
+std::string CommandFileTooLongQuestion(std::size_t limit) {
+  return "Plik rozkazów jest dłuższy niż " + std::to_string(limit) +
+         " bajtów. Wysłać tylko wiersze z jego pierwszych " + std::to_string(limit) + " bajtów?";
+}
+
 std::string CannotOpenFileMessage(const std::string& fullPath) {
   return "Nie mogę otworzyc pliku" + fullPath + ".";
 }

@@ -37,6 +37,9 @@ std::string FrameTooLongMessage(std::size_t bufferSize);
 // The command-list file: at most `limit` bytes of it, or nothing when it cannot be read.
 std::optional<std::string> ReadCommandFile(const std::filesystem::path& file, std::size_t limit);
 
+// The question before sending only the first `limit` bytes of a longer command file.
+std::string CommandFileTooLongQuestion(std::size_t limit);
+
 // "Nie mogę otworzyc pliku" + path + ".".
 std::string CannotOpenFileMessage(const std::string& fullPath);
 

@@ -457,6 +457,45 @@ class ShellMainWindowTest : public QObject {
     QCOMPARE(h.Sim("get frames"), frames);
   }
 
+  void overLongCommandFileAsksFirst() {
+    MainFormHarness h;
+    QVERIFY2(h.Start(Opts()), qPrintable(h.error));
+    TMainForm& f = *h.form;
+    std::string text;
+    while (text.size() <= kCommandFileMax) text += "0#n\r\n";
+    h.WriteFile("dlugi.txt", text);
+    const std::string frames = h.Sim("get frames");
+    ModalAnswerer answer;
+    const QString path = h.Path("dlugi.txt");
+    answer.Do("CommandListDialog", [path](QWidget* w) {
+      auto* dialog = static_cast<QFileDialog*>(w);
+      dialog->selectFile(path);
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    answer.Key(Qt::Key_Escape);  // "&Nie"
+    f.CommandListAction->trigger();
+    QVERIFY(answer.WaitDone());
+    QCOMPARE(answer.messages.size(), 1);
+    QVERIFY(answer.messages[0].contains("16384"));
+    QCOMPARE(h.Sim("get frames"), frames);
+  }
+
+  void consoleKeepsTheTypedFrameWhenTheLineFails() {
+    MainFormHarness h;
+    QVERIFY2(h.Start(Opts()), qPrintable(h.error));
+    TMainForm& f = *h.form;
+    f.ConsoleCheck->setChecked(true);
+    QCOMPARE(h.Sim("disconnect"), std::string("ok"));
+    QVERIFY(WaitFor([&] { return h.Sim("get frames").rfind("error", 0) == 0; }));
+    f.Console->Memo1->setPlainText("<ESC>P0#n<ESC>\\");
+    ModalAnswerer answer;
+    for (int i = 0; i < 3; ++i) answer.DoAny([](QWidget* w) { PressKey(w, Qt::Key_Escape); });
+    QTest::mouseClick(f.Console->SendButton, Qt::LeftButton);
+    QVERIFY(WaitFor([&] { return QApplication::activeModalWidget() == nullptr; }));
+    QCOMPARE(answer.messages.value(0), Utf8("Wystąpił błąd transmisji."));
+    QCOMPARE(f.Console->Memo1->toPlainText(), QString("<ESC>P0#n<ESC>\\"));
+  }
+
   void closingWritesSettingsIntoTheProgramDirectory() {
     MainFormHarness h;
     QVERIFY2(h.Start(Opts(ModelEntry::AltaBus)), qPrintable(h.error));

@@ -77,6 +77,7 @@ TEST(CommandFile, MissingFileOrFolderGivesNothing) {
   EXPECT_FALSE(ReadCommandFile("/nonexistent/ulvo/file.txt", 100).has_value());
   EXPECT_FALSE(ReadCommandFile(std::filesystem::temp_directory_path(), 100).has_value());
   EXPECT_EQ(CannotOpenFileMessage("/tmp/x.txt"), "Nie mogę otworzyc pliku/tmp/x.txt.");
+  EXPECT_NE(CommandFileTooLongQuestion(16384).find("16384"), std::string::npos);
 }
 
 }  // namespace
