@@ -1,6 +1,6 @@
-// Takes the README's picture of the main window talking to ulvo-sim:
-//   ULVO_SCREENSHOT=docs/main-window.png QT_QPA_PLATFORM=xcb xvfb-run -a \
-//     build/tests/shell_screenshot_qtest
+// Takes the README's picture of the main window talking to ulvo-sim, for example
+//   ULVO_SCREENSHOT=$PWD/docs/main-window.png QT_QPA_PLATFORM=xcb xvfb-run -a
+//   build/tests/shell_screenshot_qtest
 // Without ULVO_SCREENSHOT it only checks that the window draws.
 
 #include <QCheckBox>
@@ -34,7 +34,7 @@ class ShellScreenshotTest : public QObject {
     QTest::mouseClick(f.DownloadButton, Qt::LeftButton);
     QVERIFY(f.DataPanel->isVisible());
     f.Tree(Page::Dodatkowe)->setFocus();
-    QTest::qWaitForWindowExposed(&f);
+    QVERIFY(QTest::qWaitForWindowExposed(&f));
     const QPixmap picture = f.grab();
     QVERIFY(!picture.isNull());
     QCOMPARE(picture.height(), f.FullHeight);
