@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <termios.h>
 #include <unistd.h>
@@ -74,7 +75,9 @@ int OpenControlSocket(const std::string& path, std::string& error) {
   }
   addr.sun_family = AF_UNIX;
   std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-  unlink(path.c_str());
+  // A socket left by an emulator that was killed may go; any other file stays.
+  struct stat st {};
+  if (lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) unlink(path.c_str());
   if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 8) != 0) {
     error = "Nie mogę otworzyć gniazda sterującego " + path + ": " + std::strerror(errno);
     close(fd);
