@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +21,7 @@
 #include "shell/about_dialog.h"
 #include "shell/base/dialog_registry.h"
 #include "shell/base/qt_link_ui.h"
+#include "shell/console_panel.h"
 #include "shell/letter_coding_dialogs.h"
 #include "shell/main_form.h"
 #include "shell/model_dialog.h"
@@ -373,6 +375,31 @@ class ShellDialogsTest : public QObject {
     QCOMPARE(h.form->link().ReplyReceived, std::uint8_t{1});
     QVERIFY(h.form->DataPanel->isVisible());
     QVERIFY(answer.seen.contains("TOdbieranie"));
+  }
+
+  void heldLineShowsReadyWaitUntilThePrinterReleasesIt() {
+    MainFormHarness h;
+    HarnessOptions o = Opts();
+    Settings s;
+    s.PortNumber = 1;
+    s.PortSettings.XonXoff = 1;
+    o.settingsText = FormatSettingsText(s);
+    QVERIFY2(h.Start(o), qPrintable(h.error));
+    QCOMPARE(h.Sim("xoff"), std::string("ok"));
+    const std::string frames = h.Sim("get frames");
+    bool shown = false;
+    ModalAnswerer answer;
+    answer.Do("TCzekajNaRs", [&](QWidget* w) {
+      shown = true;
+      QCOMPARE(h.Sim("xon"), std::string("ok"));  // the printer is ready again
+      Q_UNUSED(w);
+    });
+    h.form->ConsoleCheck->setChecked(true);
+    h.form->Console->Memo1->setPlainText("<ESC>P0#n<ESC>\\");
+    QTest::mouseClick(h.form->Console->SendButton, Qt::LeftButton);
+    QVERIFY(WaitFor([&] { return h.Sim("get frames") != frames; }));
+    QVERIFY(shown);
+    QVERIFY(answer.messages.isEmpty());
   }
 
   void readyWaitEndsWhenTheLineIsFree() {
