@@ -74,7 +74,7 @@ enum class CheckRule {
   kNone,      // commands whose last bytes are free text (the display command)
 };
 
-struct CommandSpec {
+struct CommandEntry {
   CheckRule check = CheckRule::kRequired;
   CommandHandler handler = nullptr;
   bool query = false;  // leaves the last error as it was (the error query)
@@ -82,14 +82,14 @@ struct CommandSpec {
 
 class CommandTable {
  public:
-  void Add(std::string code, CommandSpec spec) { specs_[std::move(code)] = spec; }
-  const CommandSpec* Find(std::string_view code) const;
+  void Add(std::string code, CommandEntry entry) { entries_[std::move(code)] = entry; }
+  const CommandEntry* Find(std::string_view code) const;
 
   // The table with every area's commands.
   static const CommandTable& Standard();
 
  private:
-  std::map<std::string, CommandSpec, std::less<>> specs_;
+  std::map<std::string, CommandEntry, std::less<>> entries_;
 };
 
 void AddStatusCommands(CommandTable& table);

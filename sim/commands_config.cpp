@@ -80,7 +80,7 @@ int DiscountMethod(CommandContext& ctx) {
   return kCarriedOut;
 }
 
-// "P2;on$o": monthly report reminder; "P0;on;yy;mm;dd$o<phone>CR": service inspection reminder.
+// "P2;on$o": monthly report reminder; "P0;on;yy;mm;dd$o<phone>CR": service visit reminder.
 int Reminders(CommandContext& ctx) {
   const auto& p = ctx.frame.params;
   if (ctx.state.inTransaction) return kErrDuringTransaction;

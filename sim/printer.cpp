@@ -224,28 +224,28 @@ void Printer::HandleFrame(std::string_view body, Clock::time_point now,
 
   CommandFrame frame;
   int result = ParseCommandFrame(body, frame);
-  const CommandSpec* spec = nullptr;
+  const CommandEntry* entry = nullptr;
   if (result == kCarriedOut) {
-    spec = table_->Find(frame.code);
-    if (!spec) result = kErrUnknownCommand;
+    entry = table_->Find(frame.code);
+    if (!entry) result = kErrUnknownCommand;
   }
   if (result == kCarriedOut) {
     std::string_view args = frame.args;
     std::string_view checked = body.substr(0, body.size() - std::min<std::size_t>(2, body.size()));
     bool checkOk = args.size() >= 2 && SameCheck(args.substr(args.size() - 2), FrameCheck(checked));
-    if (spec->check == CheckRule::kRequired && !checkOk) {
+    if (entry->check == CheckRule::kRequired && !checkOk) {
       result = kErrChecksum;
-    } else if (spec->check != CheckRule::kNone && checkOk) {
+    } else if (entry->check != CheckRule::kNone && checkOk) {
       frame.args.resize(frame.args.size() - 2);
     }
   }
-  if (result == kCarriedOut && !spec->query && state_.refuseNextCode >= 0) {
+  if (result == kCarriedOut && !entry->query && state_.refuseNextCode >= 0) {
     result = state_.refuseNextCode;
     state_.refuseNextCode = -1;
   }
   CommandContext ctx{state_, frame, now, {}};
-  if (result == kCarriedOut) result = spec->handler(ctx);
-  if (spec && spec->query && result == kCarriedOut) {
+  if (result == kCarriedOut) result = entry->handler(ctx);
+  if (entry && entry->query && result == kCarriedOut) {
     // The error query reports the last error; asking must not clear it.
   } else if (result == kCarriedOut) {
     state_.lastError = 0;
@@ -258,9 +258,9 @@ void Printer::HandleFrame(std::string_view body, Clock::time_point now,
   if (!ctx.reply.empty()) out.push_back({std::move(ctx.reply), true, ctx.replyChecked});
 }
 
-const CommandSpec* CommandTable::Find(std::string_view code) const {
-  auto it = specs_.find(code);
-  return it == specs_.end() ? nullptr : &it->second;
+const CommandEntry* CommandTable::Find(std::string_view code) const {
+  auto it = entries_.find(code);
+  return it == entries_.end() ? nullptr : &it->second;
 }
 
 const CommandTable& CommandTable::Standard() {
