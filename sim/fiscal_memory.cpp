@@ -270,6 +270,21 @@ std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
     }
     int previousMarker = 0;
     long number = run.firstNumber;
+    if (ecopy && !run.reports.empty()) {
+      // The electronic copy's medium label comes before the first report it holds.
+      const DailyRecord& f = *run.reports.front();
+      const DailyRecord& l = *run.reports.back();
+      std::string label(12, '\0');
+      Put16(label, 0, 1);  // medium number
+      std::string media(33, '\0');
+      PutText(media, 0, s.uniqueNumber, 12);
+      PutDate(media, 12, f.year % 100, f.month, f.day);
+      PutDate(media, 16, l.year % 100, l.month, l.day);
+      Put32(media, 20, static_cast<std::uint32_t>(run.firstNumber));
+      Put32(media, 24, static_cast<std::uint32_t>(run.lastNumber));
+      out.push_back(FiscalRecord(13, label, ecopy));
+      out.push_back(FiscalRecord(14, media, ecopy));
+    }
     for (const DailyRecord* r : run.reports) {
       // The fiscal memory is in date order, so every run is one run of report numbers.
       out.push_back(FiscalRecord(5, DailyBody(*r, number++), ecopy, r->damaged));

@@ -21,6 +21,9 @@
 // - type 0 header text (252), 1 unique number (14), 2 mode (10; first byte 0 = fiscal),
 //   3 NIP (18), 6 reference date (8: date, time, zero), 7 type and version (34), 8 unique
 //   number again (10), 12 currency code (16): texts from the start, zero-padded.
+// - electronic copy only, before the first daily report of a pass: type 13 medium label (12:
+//   0 medium number (16)) and type 14 medium data (33: 0 unique number, 12 first date,
+//   16 last date, 20 first report number (32), 24 last report number (32)).
 
 #include <chrono>
 #include <string>

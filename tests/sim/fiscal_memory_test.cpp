@@ -216,6 +216,23 @@ TEST(SimFiscalMemory, FirstPassAnnouncesTheNext) {
   EXPECT_EQ(U16(r.body, 2), 1u);
 }
 
+TEST(SimFiscalMemory, ElectronicCopyHasLongerReportsAndAMediumLabel) {
+  Printer p(PrinterVariant{PrinterFamily::kMavito, false, true});
+  TwoDays(p);
+  Command(p, "4;0;0;0;0;0;0;128#o1/2/\r\r115200/");
+  std::vector<int> types;
+  for (int i = 0; i < 40; ++i) {
+    Record r = Next(p, true);
+    if (r.type < 0) break;
+    types.push_back(r.type);
+    if (r.type == 14) {
+      EXPECT_EQ(r.body.substr(0, 11), "ABM33445566");
+    }
+    if (r.type == 11) break;
+  }
+  EXPECT_EQ(types, (std::vector<int>{0, 1, 2, 3, 6, 7, 8, 10, 12, 13, 14, 5, 4, 5, 11}));
+}
+
 TEST(SimFiscalMemory, BadRequestsAreRefused) {
   Printer p(kMavito);
   TwoDays(p);
