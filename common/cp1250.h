@@ -8,8 +8,8 @@
 namespace ulvo {
 
 struct Cp1250Text {
-  std::string bytes;            // the Windows-1250 text; unmappable characters are '?'
-  std::u32string unmappable;    // every character that the code page cannot hold, in order
+  std::string bytes;          // the Windows-1250 text; unmappable characters are '?'
+  std::u32string unmappable;  // every character that the code page cannot hold, in order
   bool Complete() const { return unmappable.empty(); }
 };
 
@@ -18,5 +18,8 @@ Cp1250Text Utf8ToCp1250(std::string_view utf8);
 
 // Converts Windows-1250 bytes to UTF-8 (every byte maps; the five unassigned ones become U+FFFD).
 std::string Cp1250ToUtf8(std::string_view bytes);
+
+// Appends one code point to a UTF-8 string.
+void AppendUtf8(std::string& out, char32_t codePoint);
 
 }  // namespace ulvo
