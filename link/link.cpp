@@ -368,7 +368,10 @@ bool Link::CheckCommandResult() {
   if (QueryEnq() || ReplyReceived == 0 || ReplyMissing) return true;
   if (EnqStatus & kEnqCommandDone) return false;
   ReadLastErrorCode();
-  if (LastErrorCode <= 0) return false;
+  // The status byte said the command was not carried out: an error number that did not come
+  // (or did not read as one) leaves it failed, with the "no reply" notice, never as success.
+  if (LastErrorCode < 0) return true;
+  if (LastErrorCode == 0) return false;
   ShowPrinterError();
   return true;
 }
@@ -388,14 +391,15 @@ void Link::ReadLastErrorCode() {
     LastErrorCode = -1;
     return;
   }
-  // The code stands between the last 'E' and the closing ESC.
+  // The code follows the last 'E'. Only its leading digits count: a printer that appends
+  // something after the number still reported that error.
   std::size_t e = span->end;
   while (e > span->begin && RxBuf[e - 1] != 'E') --e;
   std::int32_t code = 0;
   const char* first = RxBuf + e;
   const char* last = RxBuf + span->end;
   const auto [next, error] = std::from_chars(first, last, code);
-  if (e == span->begin || first == last || error != std::errc() || next != last) {
+  if (e == span->begin || first == last || error != std::errc() || next == first) {
     NoReply();
     LastErrorCode = -1;
     return;

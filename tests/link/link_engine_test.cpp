@@ -181,7 +181,7 @@ TEST_F(LinkEngine, ReplyBoundsAndEmbeddedNul) {
 
 TEST_F(LinkEngine, ErrorCodeReplyWithoutNumberCountsAsNoReply) {
   Link& l = Open();
-  for (const std::string& reply : {"\x1bP1#X12\x1b\\"s, "\x1bP1#E\x1b\\"s, "\x1bP1#E1x\x1b\\"s,
+  for (const std::string& reply : {"\x1bP1#X12\x1b\\"s, "\x1bP1#E\x1b\\"s, "\x1bP1#Ex1\x1b\\"s,
                                    "\x1bP1#E99999999999\x1b\\"s}) {
     wire.script.push_back(reply);
     l.LastErrorCode = 5;
@@ -189,9 +189,25 @@ TEST_F(LinkEngine, ErrorCodeReplyWithoutNumberCountsAsNoReply) {
     EXPECT_EQ(l.LastErrorCode, -1) << reply;
     EXPECT_EQ(l.ReplyMissing, 1);
   }
-  wire.script.push_back("zz\x1bP1#E17\x1b\\");
-  l.ReadLastErrorCode();
-  EXPECT_EQ(l.LastErrorCode, 17);
+  for (const auto& [reply, code] : {std::pair{"zz\x1bP1#E17\x1b\\"s, 17},
+                                    std::pair{"\x1bP1#E1x\x1b\\"s, 1},
+                                    std::pair{"\x1bP1#E23/ab\r\x1b\\"s, 23}}) {
+    wire.script.push_back(reply);
+    l.ReadLastErrorCode();
+    EXPECT_EQ(l.LastErrorCode, code) << reply;
+  }
+}
+
+TEST_F(LinkEngine, CommandNotCarriedOutWithoutAReadableErrorNumberFails) {
+  Link& l = Open();
+  const std::string notDone(1, '\x60');  // on-line, command bit clear
+  for (const auto& [reply, failed] : {std::pair{"\x1bP1#E0\x1b\\"s, false},
+                                      std::pair{"\x1bP1#E3 \x1b\\"s, true},
+                                      std::pair{"\x1bP1#E?\x1b\\"s, true}}) {
+    wire.script.push_back(notDone);
+    wire.script.push_back(reply);
+    EXPECT_EQ(l.CheckCommandResult(), failed) << reply;
+  }
 }
 
 TEST_F(LinkEngine, CashReplyWithWrongLetterOrMissingFieldsKeepsTheOldReading) {
