@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QTimeEdit>
 
-#include "commands/command_dialog.h"
+#include "ui/command_dialog.h"
 
 namespace ulvo {
 

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <vector>
 
-#include "commands/command_dialog.h"
+#include "ui/command_dialog.h"
 
 namespace ulvo {
 

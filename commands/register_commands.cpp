@@ -2,7 +2,7 @@
 
 #include "commands/catalogue_dialogs.h"
 #include "commands/option_dialogs.h"
-#include "shell/base/dialog_registry.h"
+#include "ui/dialog_registry.h"
 
 namespace ulvo {
 

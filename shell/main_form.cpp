@@ -28,7 +28,7 @@
 #include "link/link.h"
 #include "link/transmission_log.h"
 #include "shell/about_dialog.h"
-#include "shell/base/dialog_registry.h"
+#include "ui/dialog_registry.h"
 #include "shell/console_panel.h"
 #include "shell/core/console_text.h"
 #include "shell/letter_coding_dialogs.h"

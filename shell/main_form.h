@@ -10,7 +10,7 @@
 
 #include "link/serial_port.h"
 #include "link/settings.h"
-#include "shell/base/qt_link_ui.h"
+#include "ui/qt_link_ui.h"
 #include "shell/core/command_trees.h"
 #include "shell/core/main_window_logic.h"
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "commands/core/frame_list.h"
+#include "link/frame_list.h"
 
 namespace ulvo {
 

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "link/link.h"
-#include "shell/base/dialog_registry.h"
+#include "ui/dialog_registry.h"
 
 namespace ulvo {
 

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "commands/command_dialog.h"
+#include "ui/command_dialog.h"
 #include "shell/readouts/readout_dialog.h"
 
 namespace ulvo {

@@ -1,6 +1,6 @@
 #include "shell/readouts/register_readouts.h"
 
-#include "shell/base/dialog_registry.h"
+#include "ui/dialog_registry.h"
 #include "shell/readouts/printer_settings_dialog.h"
 #include "shell/readouts/readout_dialogs.h"
 

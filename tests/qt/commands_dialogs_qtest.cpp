@@ -13,7 +13,7 @@
 #include "commands/catalogue_dialogs.h"
 #include "commands/option_dialogs.h"
 #include "commands/register_commands.h"
-#include "shell/base/qt_link_ui.h"
+#include "ui/qt_link_ui.h"
 #include "shell/readouts/readout_dialogs.h"
 #include "tests/qt/commands_sim_fixture.h"
 #include "tests/support_qt/modal_answerer.h"

@@ -18,7 +18,7 @@
 #include "link/qt_serial_port.h"
 #include "link/settings.h"
 #include "link/transmission_log.h"
-#include "shell/base/dialog_registry.h"
+#include "ui/dialog_registry.h"
 #include "sim/sim_process.h"
 #include "tests/support/scripted_link_ui.h"
 

@@ -19,8 +19,8 @@
 
 #include "link/link.h"
 #include "shell/about_dialog.h"
-#include "shell/base/dialog_registry.h"
-#include "shell/base/qt_link_ui.h"
+#include "ui/dialog_registry.h"
+#include "ui/qt_link_ui.h"
 #include "shell/console_panel.h"
 #include "shell/letter_coding_dialogs.h"
 #include "shell/main_form.h"

@@ -19,7 +19,7 @@
 #include <QTreeWidget>
 
 #include "link/link.h"
-#include "shell/base/dialog_registry.h"
+#include "ui/dialog_registry.h"
 #include "shell/console_panel.h"
 #include "shell/main_form.h"
 #include "shell/port_settings_dialog.h"

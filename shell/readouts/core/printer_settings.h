@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "commands/core/frame_list.h"
+#include "link/frame_list.h"
 
 namespace ulvo {
 

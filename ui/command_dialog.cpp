@@ -1,4 +1,4 @@
-#include "commands/command_dialog.h"
+#include "ui/command_dialog.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -10,9 +10,9 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "commands/core/command_sender.h"
+#include "link/command_sender.h"
 #include "link/link.h"
-#include "shell/base/dialog_registry.h"
+#include "ui/dialog_registry.h"
 
 namespace ulvo {
 

@@ -1,4 +1,4 @@
-#include "shell/base/dialog_registry.h"
+#include "ui/dialog_registry.h"
 
 namespace ulvo {
 

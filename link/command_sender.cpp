@@ -1,4 +1,4 @@
-#include "commands/core/command_sender.h"
+#include "link/command_sender.h"
 
 #include <cstring>
 

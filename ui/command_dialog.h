@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "commands/core/frame_list.h"
+#include "link/frame_list.h"
 
 class QBoxLayout;
 class QDateEdit;

@@ -1,4 +1,4 @@
-#include "commands/core/frame_list.h"
+#include "link/frame_list.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -1,4 +1,4 @@
-#include "shell/base/qt_link_ui.h"
+#include "ui/qt_link_ui.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
