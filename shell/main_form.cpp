@@ -27,14 +27,16 @@
 #include "link/letter_coding.h"
 #include "link/link.h"
 #include "link/transmission_log.h"
+#include "readout/register_fiscal_readout.h"
 #include "shell/about_dialog.h"
-#include "ui/dialog_registry.h"
 #include "shell/console_panel.h"
 #include "shell/core/console_text.h"
 #include "shell/letter_coding_dialogs.h"
 #include "shell/model_dialog.h"
 #include "shell/port_settings_dialog.h"
 #include "shell/readouts/register_readouts.h"
+#include "tools/register_tools.h"
+#include "ui/dialog_registry.h"
 
 namespace ulvo {
 namespace {
@@ -69,7 +71,7 @@ TMainForm::TMainForm(PortOpener opener, std::filesystem::path programDir, QWidge
   setObjectName("TMainForm");
   settings_ = LoadSettings(kSettingsFileName);  // from the working directory
   link_ = std::make_unique<Link>(settings_, ui_, std::move(opener));
-  context_ = std::make_unique<AppContext>(AppContext{settings_, *link_, this});
+  context_ = std::make_unique<AppContext>(AppContext{settings_, *link_, receipt_, this});
   registry_ = std::make_unique<DialogRegistry>(*context_);
   RegisterDialogs();
 
@@ -116,6 +118,8 @@ TMainForm::~TMainForm() {
 void TMainForm::RegisterDialogs() {
   RegisterCommandDialogs(*registry_);
   RegisterReadoutDialogs(*registry_);
+  RegisterToolDialogs(*registry_);
+  RegisterFiscalReadoutDialogs(*registry_);
   registry_->Register("TParametryTransmisji", [](AppContext& c, QWidget* parent) -> QDialog* {
     return new TParametryTransmisji(c.link, parent);
   });

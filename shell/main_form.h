@@ -8,11 +8,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "common/receipt_state.h"
 #include "link/serial_port.h"
 #include "link/settings.h"
-#include "ui/qt_link_ui.h"
 #include "shell/core/command_trees.h"
 #include "shell/core/main_window_logic.h"
+#include "ui/qt_link_ui.h"
 
 class QAction;
 class QCheckBox;
@@ -106,6 +107,7 @@ class TMainForm : public QMainWindow {
   Settings settings_;
   QtLinkUi ui_;
   std::unique_ptr<Link> link_;
+  ReceiptState receipt_;
   std::unique_ptr<AppContext> context_;
   std::unique_ptr<DialogRegistry> registry_;
   std::unique_ptr<TransmissionLog> log_;

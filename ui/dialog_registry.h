@@ -14,11 +14,13 @@ namespace ulvo {
 
 class Link;
 struct Settings;
+struct ReceiptState;
 
 // What a dialog gets to work with. Owned by the shell.
 struct AppContext {
   Settings& settings;
   Link& link;
+  ReceiptState& receipt;
   QWidget* mainWindow = nullptr;
 };
 

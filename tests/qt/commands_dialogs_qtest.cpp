@@ -413,7 +413,7 @@ class CommandDialogsTest : public QObject {
     QtLinkUi qtUi;
     Link link(fx.settings, qtUi, QtPortOpener());
     QVERIFY(!link.OpenPort(true));
-    AppContext context{fx.settings, link, nullptr};
+    AppContext context{fx.settings, link, fx.receipt, nullptr};
     QCOMPARE(fx.Control("refuse 4"), std::string("ok"));
     TWysuwPapieru dialog(context, nullptr);
     ulvo::testing::ModalAnswerer answer;

@@ -14,13 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "common/receipt_state.h"
 #include "link/link.h"
 #include "link/qt_serial_port.h"
 #include "link/settings.h"
 #include "link/transmission_log.h"
-#include "ui/dialog_registry.h"
 #include "sim/sim_process.h"
 #include "tests/support/scripted_link_ui.h"
+#include "ui/dialog_registry.h"
 
 namespace ulvo::testing {
 
@@ -38,7 +39,7 @@ class SimDialogFixture {
     log = TransmissionLog::Create(dir.path().toStdString());
     if (!log) return "no transmission log";
     link->SetTransmissionLog(log.get());
-    context = std::make_unique<AppContext>(AppContext{settings, *link, nullptr});
+    context = std::make_unique<AppContext>(AppContext{settings, *link, receipt, nullptr});
     return {};
   }
 
@@ -90,6 +91,7 @@ class SimDialogFixture {
   }
 
   Settings settings;
+  ReceiptState receipt;
   ScriptedLinkUi ui;
   std::unique_ptr<SimProcess> sim;
   std::unique_ptr<Link> link;
