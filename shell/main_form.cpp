@@ -71,6 +71,15 @@ TMainForm::TMainForm(PortOpener opener, std::filesystem::path programDir, QWidge
   setObjectName("TMainForm");
   settings_ = LoadSettings(kSettingsFileName);  // from the working directory
   link_ = std::make_unique<Link>(settings_, ui_, std::move(opener));
+  // ./run starts the emulator as the model these settings name and says on which port.
+  if (const QByteArray port = qgetenv("ULVO_SIM_PORT"); !port.isEmpty()) {
+    bool ok = false;
+    const int number = port.toInt(&ok);
+    if (ok && number >= 1 && number <= 64) {
+      emulatedModel_ = settings_;
+      emulatorPort_ = static_cast<std::uint8_t>(number);
+    }
+  }
   context_ = std::make_unique<AppContext>(AppContext{settings_, *link_, receipt_, this});
   registry_ = std::make_unique<DialogRegistry>(*context_);
   RegisterDialogs();
@@ -301,6 +310,7 @@ void TMainForm::FirstShow() {
     close();
     return;
   }
+  NoteEmulatorModel();
   PageControl1->addTab(PageWidget(Page::Programowanie), Utf8(PageCaption(Page::Programowanie)));
   RebuildCommandTrees();
   PageControl1->setTabText(0, Utf8(PageCaption(Page::Podstawowe)));
@@ -437,8 +447,17 @@ void TMainForm::OpenAndRefresh(const char* dialog) {
   RefreshMainWindow();
 }
 
+void TMainForm::NoteEmulatorModel() {
+  if (!emulatedModel_ || emulatorNoteShown_ || settings_.PortNumber != emulatorPort_) return;
+  const std::string note = EmulatorModelNote(*emulatedModel_, settings_);
+  if (note.empty()) return;
+  emulatorNoteShown_ = true;
+  ui_.ShowMessage(note);
+}
+
 void TMainForm::ShowModelDialog() {
   registry_->Open("TModelDrukarki");
+  NoteEmulatorModel();
   RebuildCommandTrees();
   UpdateBusPage();
   RefreshMainWindow();

@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "common/receipt_state.h"
 #include "link/serial_port.h"
@@ -95,6 +96,8 @@ class TMainForm : public QMainWindow {
   bool HandleTreeKey(Page page, QKeyEvent* key);
   void ApplyConsoleVisibility();
   void ShowModelDialog();
+  // Says once that the emulator started by ./run stays the model it was started as.
+  void NoteEmulatorModel();
   void DownloadClick();
   void SearchClick();
   void ToggleTransmissionLog();
@@ -108,6 +111,10 @@ class TMainForm : public QMainWindow {
   QtLinkUi ui_;
   std::unique_ptr<Link> link_;
   ReceiptState receipt_;
+  // The model of the emulator ./run started on the port named by ULVO_SIM_PORT, if any.
+  std::optional<Settings> emulatedModel_;
+  std::uint8_t emulatorPort_ = kNoPort;
+  bool emulatorNoteShown_ = false;
   std::unique_ptr<AppContext> context_;
   std::unique_ptr<DialogRegistry> registry_;
   std::unique_ptr<TransmissionLog> log_;

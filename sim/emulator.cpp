@@ -126,9 +126,29 @@ std::string LogText(std::string_view bytes) {
 
 std::string SimUsage() {
   return "Użycie: ulvo-sim [--family alta|altapro|mavito] [--bus] [--ecopy] [--baud N]\n"
+         "                [--settings ustaw.txt]\n"
          "                [--log PLIK] [--control ŚCIEŻKA] [--fiscal] [--no-unique]\n"
          "                [--no-answer] [--delay MS] [--offline] [--paper-out]\n"
          "                [--mech-error] [--garbage N]\n";
+}
+
+PrinterVariant VariantOfSettings(const Settings& settings) {
+  PrinterVariant v;
+  switch (settings.PrinterType) {
+    case 0:
+      v.family = PrinterFamily::kAlta;
+      break;
+    case 1:
+      v.family = PrinterFamily::kAltaPro;
+      break;
+    default:
+      v.family = PrinterFamily::kMavito;
+      break;
+  }
+  // The variants the model dialog offers: bus for Alta Pro and Mavito, the copy for Mavito.
+  v.bus = settings.BusMode != 0 && v.family != PrinterFamily::kAlta;
+  v.ecopy = settings.ElectronicCopy != 0 && v.family == PrinterFamily::kMavito;
+  return v;
 }
 
 std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
@@ -167,6 +187,12 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
         return fail("Nieznana rodzina drukarek: " + v.value_or("") +
                     " (dozwolone: alta, altapro, mavito).");
       }
+    } else if (name == "--settings") {
+      // The program's own settings file: the emulator becomes the printer chosen there.
+      std::optional<std::string> v = value();
+      if (!v || v->empty()) return fail("Brak ścieżki po --settings.");
+      const Settings chosen = LoadSettings(*v);
+      o.variant = VariantOfSettings(chosen);
     } else if (name == "--bus") {
       o.variant.bus = true;
     } else if (name == "--ecopy") {

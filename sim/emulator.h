@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/settings.h"
 #include "sim/printer.h"
 
 namespace ulvo {
@@ -30,6 +31,9 @@ struct SimOptions {
   bool mechanismError = false;
   long garbage = 0;
 };
+
+// The printer a settings record of the program names (family, bus, electronic copy).
+PrinterVariant VariantOfSettings(const Settings& settings);
 
 // Reads the command line (without the program name). On a bad argument: empty, and `error`
 // holds a message for the user.

@@ -21,41 +21,15 @@
 #include <vector>
 
 #include "sim/emulator.h"
+#include "sim/traffic_log.h"
 
 namespace {
 
 using ulvo::Emulator;
+using ulvo::TrafficLog;
 using SteadyClock = std::chrono::steady_clock;
 
 constexpr std::size_t kMaxControlLine = 70000;  // room for a `send` of some 32 KB
-
-// The traffic log: one line per read or write, time-stamped, control bytes by name.
-class TrafficLog {
- public:
-  explicit TrafficLog(const std::string& path) {
-    if (!path.empty()) file_ = std::fopen(path.c_str(), "w");
-  }
-  ~TrafficLog() {
-    if (file_) std::fclose(file_);
-  }
-  bool Failed(const std::string& path) const { return !path.empty() && !file_; }
-  void Write(const char* direction, std::string_view bytes) {
-    if (!file_ || bytes.empty()) return;
-    auto now = std::chrono::system_clock::now();
-    std::time_t t = std::chrono::system_clock::to_time_t(now);
-    long ms = static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-        1000);
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    std::fprintf(file_, "%02d:%02d:%02d.%03ld %s %s\n", tm.tm_hour, tm.tm_min, tm.tm_sec, ms,
-                 direction, ulvo::LogText(bytes).c_str());
-    std::fflush(file_);
-  }
-
- private:
-  std::FILE* file_ = nullptr;
-};
 
 struct ControlClient {
   int fd = -1;
@@ -221,8 +195,8 @@ int main(int argc, char** argv) {
       ssize_t n = read(master, buf, sizeof buf);
       if (n > 0) {
         std::string_view bytes(buf, static_cast<std::size_t>(n));
-        log.Write("<", bytes);
         emu.OnInput(bytes, now);
+        log.In(bytes, emu.GetPrinter().TakeFrameNotes());
       } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
         // Nobody on the other side: look again a little later instead of spinning.
         quietMaster = true;
@@ -253,7 +227,7 @@ int main(int argc, char** argv) {
         std::string line = c.input.substr(0, eol);
         c.input.erase(0, eol + 1);
         std::string answer = emu.Control(line, SteadyClock::now());
-        log.Write("#", line + " -> " + answer);
+        log.Control(line + " -> " + answer);
         SendLine(c.fd, answer);
         if (emu.DisconnectRequested()) running = false;
       }
@@ -270,7 +244,7 @@ int main(int argc, char** argv) {
     if (!outPending.empty()) {
       ssize_t n = write(master, outPending.data(), outPending.size());
       if (n > 0) {
-        log.Write(">", std::string_view(outPending).substr(0, static_cast<std::size_t>(n)));
+        log.Out(std::string_view(outPending).substr(0, static_cast<std::size_t>(n)));
         outPending.erase(0, static_cast<std::size_t>(n));
       }
     }

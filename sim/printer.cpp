@@ -114,6 +114,24 @@ void Printer::NextPass() {
   state_.streamPhase = StreamPhase::kArmed;
 }
 
+void Printer::NoteFrame(int result) {
+  // Bounded: a front end that never asks must not make this grow.
+  if (frameNotes_.size() >= 256) frameNotes_.erase(frameNotes_.begin());
+  if (result == kCarriedOut) {
+    frameNotes_.push_back("przyjęty");
+  } else if (result == kErrChecksum) {
+    frameNotes_.push_back("zły bajt kontrolny: błąd 2");
+  } else {
+    frameNotes_.push_back("odrzucony: błąd " + std::to_string(result));
+  }
+}
+
+std::vector<std::string> Printer::TakeFrameNotes() {
+  std::vector<std::string> notes;
+  notes.swap(frameNotes_);
+  return notes;
+}
+
 std::uint8_t Printer::EnqStatus() const {
   std::uint8_t b = 0x60;
   if (state_.fiscal) b |= 0x08;
@@ -191,6 +209,7 @@ std::vector<PrinterReply> Printer::Feed(std::string_view bytes, Clock::time_poin
             // Too long for the printer's buffer: refused as a whole, never cut.
             state_.lastError = kErrParameter;
             state_.lastCommandOk = false;
+            NoteFrame(kErrParameter);
           } else {
             HandleFrame(frame_, now, out);
           }
@@ -253,8 +272,10 @@ void Printer::HandleFrame(std::string_view body, Clock::time_point now,
   } else {
     state_.lastError = result;
     state_.lastCommandOk = false;
+    NoteFrame(result);
     return;
   }
+  NoteFrame(kCarriedOut);
   if (!ctx.reply.empty()) out.push_back({std::move(ctx.reply), true, ctx.replyChecked});
 }
 

@@ -43,12 +43,17 @@ class Printer {
   const PrinterState& State() const { return state_; }
   PrinterState& MutableState() { return state_; }
 
+  // What became of each frame taken since the last call ("przyjęty", "odrzucony: błąd 27"),
+  // in order, for the traffic log.
+  std::vector<std::string> TakeFrameNotes();
+
   std::uint8_t EnqStatus() const;
   std::uint8_t DleStatus() const;
 
  private:
   void StopStream();
   void NextPass();
+  void NoteFrame(int result);
   void HandleFrame(std::string_view body, Clock::time_point now, std::vector<PrinterReply>& out);
 
   PrinterState state_;
@@ -56,6 +61,7 @@ class Printer {
   enum class RxState { kIdle, kGotEsc, kInFrame, kInFrameEsc } rx_ = RxState::kIdle;
   std::string frame_;
   bool frameTooLong_ = false;
+  std::vector<std::string> frameNotes_;
 };
 
 }  // namespace ulvo

@@ -98,4 +98,13 @@ void ApplyModelEntry(ModelEntry entry, Settings& s) {
   s.ElectronicCopy = entry == ModelEntry::MavitoKopiaElektroniczna;
 }
 
+std::string EmulatorModelNote(const Settings& emulated, const Settings& chosen) {
+  const ModelEntry was = ModelEntryFor(emulated);
+  if (ModelEntryFor(chosen) == was) return {};
+  return std::string("Emulator drukarki uruchomiony przez ./run pozostaje drukarką \"") +
+         ModelEntryCaption(was) +
+         "\" aż do następnego uruchomienia ./run. Drukarka innego modelu nie będzie mu "
+         "odpowiadać zgodnie z oczekiwaniami.";
+}
+
 }  // namespace ulvo

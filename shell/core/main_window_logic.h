@@ -54,4 +54,8 @@ ModelEntry ModelEntryFor(const Settings& settings);
 // Sets PrinterType, BusMode and ElectronicCopy from the chosen entry.
 void ApplyModelEntry(ModelEntry entry, Settings& settings);
 
+// The note shown when the chosen model is not the one the emulator started by ./run plays
+// (`emulated`: the model at start); empty when the two agree.
+std::string EmulatorModelNote(const Settings& emulated, const Settings& chosen);
+
 }  // namespace ulvo

@@ -122,5 +122,16 @@ TEST(ModelEntry, ApplyingSetsFamilyAndOneVariant) {
                "Mavito z kopią elektroniczną");
 }
 
+TEST(ModelEntry, EmulatorNoteOnlyWhenTheModelDiffersFromTheEmulators) {
+  Settings emulated;  // a Mavito
+  Settings chosen = emulated;
+  chosen.PortNumber = 3;  // port or coding changes are no model change
+  EXPECT_EQ(EmulatorModelNote(emulated, chosen), "");
+  ApplyModelEntry(ModelEntry::AltaPro, chosen);
+  const std::string note = EmulatorModelNote(emulated, chosen);
+  EXPECT_NE(note.find("\"Mavito\""), std::string::npos) << note;
+  EXPECT_NE(note.find("./run"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace ulvo
