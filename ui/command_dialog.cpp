@@ -127,6 +127,12 @@ bool CommandDialog::HandleKey(QObject* target, int key) {
   const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
   const bool escape = key == Qt::Key_Escape;
   if (!enter && !escape) return false;
+  // Escape closes from any control, whatever the form does with Enter: a dialog that keeps
+  // the keyboard user in it is a trap.
+  if (escape) {
+    reject();
+    return true;
+  }
   // Enter on a focused button presses that button, whatever the form does with Enter.
   auto* button = qobject_cast<QPushButton*>(target);
   if (enter && button != nullptr && button->isEnabled()) {
@@ -152,10 +158,6 @@ bool CommandDialog::HandleKey(QObject* target, int key) {
       if (enter) return false;
       break;
   }
-  if (escape) {
-    reject();
-    return true;
-  }
   Button1Click();
   return true;
 }
@@ -174,8 +176,9 @@ bool CommandDialog::eventFilter(QObject* watched, QEvent* event) {
     focusNextPrevChild(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));
     return true;
   }
-  if (keyMode_ == KeyMode::WhileNoFocus) return false;  // this form does not see keys first
   if (key->modifiers() & ~(Qt::KeypadModifier)) return false;
+  // This form does not see Enter first.
+  if (keyMode_ == KeyMode::WhileNoFocus && key->key() != Qt::Key_Escape) return false;
   return HandleKey(watched, key->key());
 }
 

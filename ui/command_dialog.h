@@ -24,12 +24,12 @@ struct Settings;
 class CommandDialog : public QDialog {
   Q_OBJECT
  public:
-  // Which keys the dialog handles itself.
+  // Where Enter sends. Escape closes from every control in every mode.
   enum class KeyMode {
-    Form,            // the form sees Enter and Escape before its controls
+    Form,            // the form sees Enter before its controls
     SendButtonOnly,  // only while "Wyślij" has the focus
     WhileNoFocus,    // only while no control has the focus
-    EscapeOnly,      // Escape closes; Enter is left to the controls
+    EscapeOnly,      // Enter is left to the controls
   };
 
   CommandDialog(AppContext& context, QWidget* parent, const QString& caption);

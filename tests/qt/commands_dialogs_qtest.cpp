@@ -13,10 +13,10 @@
 #include "commands/catalogue_dialogs.h"
 #include "commands/option_dialogs.h"
 #include "commands/register_commands.h"
-#include "ui/qt_link_ui.h"
 #include "shell/readouts/readout_dialogs.h"
 #include "tests/qt/commands_sim_fixture.h"
 #include "tests/support_qt/modal_answerer.h"
+#include "ui/qt_link_ui.h"
 
 using namespace ulvo;
 using ulvo::testing::PressKey;
@@ -273,15 +273,17 @@ class CommandDialogsTest : public QObject {
     QVERIFY(fx.ui.HasMessage("nie jest poprawną liczbą"));
   }
 
-  void CoverSensorKeysWorkOnlyOnTheSendButton() {
+  void CoverSensorSendsOnlyFromTheSendButtonButEscapeAlwaysCloses() {
     auto dialog = Make<TCzujnikObudowy>();
     QVERIFY(ShowDialog(dialog.get()));
     QCOMPARE(QApplication::focusWidget(), dialog->RadioButtons[0]);
     dialog->RadioButtons[2]->setChecked(true);
     QTest::keyClick(dialog->RadioButtons[2], Qt::Key_Return);
-    QTest::keyClick(dialog->RadioButtons[2], Qt::Key_Escape);
     QVERIFY(dialog->isVisible());
+    QTest::keyClick(dialog->RadioButtons[2], Qt::Key_Escape);
+    QVERIFY(!dialog->isVisible());
     QVERIFY(fx.SentCommands().empty());
+    QVERIFY(ShowDialog(dialog.get()));
     dialog->Button1->setFocus();
     QTest::keyClick(dialog->Button1, Qt::Key_Return);
     QVERIFY(!dialog->isVisible());
@@ -292,14 +294,16 @@ class CommandDialogsTest : public QObject {
     QVERIFY(!dialog->isVisible());
   }
 
-  void SystemNumberKeysWorkOnlyWithoutFocus() {
+  void SystemNumberSendsOnlyWithoutFocusButEscapeAlwaysCloses() {
     auto dialog = Make<TDefinicjaNrSystemowego>();
     QVERIFY(ShowDialog(dialog.get()));
     dialog->RadioButtons[1]->setFocus();
     QTest::keyClick(dialog->RadioButtons[1], Qt::Key_Return);
-    QTest::keyClick(dialog->RadioButtons[1], Qt::Key_Escape);
     QVERIFY(dialog->isVisible());
+    QTest::keyClick(dialog->RadioButtons[1], Qt::Key_Escape);
+    QVERIFY(!dialog->isVisible());
     QVERIFY(fx.SentCommands().empty());
+    QVERIFY(ShowDialog(dialog.get()));
     dialog->RadioButtons[1]->setChecked(true);
     dialog->RadioButtons[1]->clearFocus();
     QTest::keyClick(dialog.get(), Qt::Key_Return);
