@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace ulvo {
 
@@ -24,6 +25,13 @@ struct AppContext {
   QWidget* mainWindow = nullptr;
 };
 
+// Fits every registered dialog to its caption and visible controls each time it is shown.
+class DialogFitter : public QObject {
+  Q_OBJECT
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
 class DialogRegistry {
  public:
   using Factory = std::function<QDialog*(AppContext& context, QWidget* parent)>;
@@ -33,6 +41,8 @@ class DialogRegistry {
 
   void Register(const std::string& className, Factory factory);
   bool Has(const std::string& className) const { return factories_.count(className) != 0; }
+  // Every registered class name, sorted.
+  std::vector<std::string> Names() const;
 
   // The dialog, created on first use; null when no folder has registered that name yet.
   QDialog* Get(const std::string& className);
@@ -46,6 +56,7 @@ class DialogRegistry {
   AppContext& context_;
   std::map<std::string, Factory> factories_;
   std::map<std::string, QPointer<QDialog>> dialogs_;
+  DialogFitter fitter_;
 };
 
 }  // namespace ulvo

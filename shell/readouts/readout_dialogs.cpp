@@ -2,10 +2,13 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <cstring>
 #include <string>
@@ -278,6 +281,11 @@ TOdeslijBufor::TOdeslijBufor(AppContext& context, QWidget* parent)
   QFont fixed(QStringLiteral("Monospace"));
   fixed.setStyleHint(QFont::TypeWriter);
   Memo1->setFont(fixed);
+  // A whole line of the buffer fits, beside the scroll bar.
+  Memo1->setMinimumWidth(
+      QFontMetrics(fixed).horizontalAdvance(QString(kBufferLineLength + 1, 'W')) +
+      2 * Memo1->frameWidth() + 2 * Memo1->document()->documentMargin() +
+      Memo1->verticalScrollBar()->sizeHint().width());
   label->setBuddy(Memo1);
   Body()->addWidget(label);
   Body()->addWidget(Memo1);

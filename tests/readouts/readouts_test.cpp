@@ -103,6 +103,19 @@ TEST(InputBuffer, LongTextIsCutIntoLinesOf51) {
   EXPECT_EQ(lines[0] + lines[1] + lines[2], text);
 }
 
+TEST(InputBuffer, AConsoleTokenAtTheLineEndMovesWholeToTheNextLine) {
+  for (const std::string token : {"<05H>", "<ESC>", "<XOFF>"}) {
+    const std::string text = std::string(48, 'a') + token + "bc";
+    const auto lines = SplitInputBufferReply("\x1BP1#" + text + "\x1B\\");
+    ASSERT_EQ(lines.size(), 2u) << token;
+    EXPECT_EQ(lines[0], std::string(48, 'a'));
+    EXPECT_EQ(lines[1], token + "bc");
+  }
+  // A lone '<' is no token: the line is cut at 51 as usual.
+  const auto lines = SplitInputBufferReply("\x1BP1#" + std::string(49, 'a') + "<abcdefgh\x1B\\");
+  EXPECT_EQ(lines[0].size(), 51u);
+}
+
 TEST(InputBuffer, LineFeedsEndLinesAndLineEndsAreDropped) {
   const auto lines = SplitInputBufferReply("\x1BP1#ab\r\ncd\n\nef\x1B\\");
   ASSERT_EQ(lines.size(), 4u);

@@ -46,9 +46,31 @@ std::vector<std::string> SplitInputBufferReply(std::string_view reply) {
     lines.push_back(line);
     line.clear();
   };
-  for (char c : text) {
+  // The printer shows the control bytes it holds as console tokens ("<05H>", "<ESC>"); a line
+  // full at 51 characters ends before a token it would cut, which goes on the next line.
+  constexpr std::size_t kLongestToken = 6;  // "<XOFF>"
+  std::size_t tokenAt = std::string::npos;  // where a token that is not closed yet starts
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '<') {
+      const std::size_t close = text.find('>', i);
+      if (close != std::string_view::npos && close - i < kLongestToken) tokenAt = line.size();
+    }
     line.push_back(c);
-    if (c == '\n' || line.size() == static_cast<std::size_t>(kBufferLineLength)) finish();
+    if (c == '>') tokenAt = std::string::npos;
+    if (c == '\n') {
+      finish();
+      tokenAt = std::string::npos;
+    } else if (line.size() == static_cast<std::size_t>(kBufferLineLength)) {
+      std::string rest;
+      if (tokenAt != std::string::npos && tokenAt > 0) {
+        rest = line.substr(tokenAt);
+        line.resize(tokenAt);
+      }
+      finish();
+      line = std::move(rest);
+      tokenAt = line.empty() ? std::string::npos : 0;
+    }
   }
   if (!line.empty()) finish();
   return lines;

@@ -19,7 +19,8 @@ FrameList BuildInputBufferQuery();
 
 // The buffer text of a $0 reply in lines of at most 51 characters (Windows-1250 bytes): the
 // text runs from the fifth byte to the ESC before the last backslash; a line also ends after
-// a LF, and CR and LF at its end are dropped. A reply too short to hold text gives no lines.
+// a LF, and CR and LF at its end are dropped; a console token ("<05H>") is never cut, the
+// line ends before it instead. A reply too short to hold text gives no lines.
 std::vector<std::string> SplitInputBufferReply(std::string_view reply);
 
 inline constexpr int kBufferLineLength = 51;
