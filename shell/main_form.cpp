@@ -370,7 +370,10 @@ void TMainForm::OpenNode(Page page) {
     ui_.ShowMessage("Nie wybramo portu komunikacyjnego.");
     return;
   }
-  registry_->Open(dialog);
+  if (!registry_->Open(dialog)) {
+    ui_.ShowMessage("Polecenie \"" + item->text(0).toStdString() +
+                    "\" nie jest jeszcze dostępne w tej wersji programu.");
+  }
 }
 
 void TMainForm::FocusCurrentTree() {

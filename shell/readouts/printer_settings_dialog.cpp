@@ -38,22 +38,12 @@ TOdczytUstawienDrukarki::TOdczytUstawienDrukarki(AppContext& context, QWidget* p
   for (int row = 0; row < kSettingRowCount; ++row) {
     Captions[row] = new QLabel(QString::fromStdString(rows[row].caption));
     grid->addWidget(Captions[row], row, 0);
-    if (rows[row].choices.empty()) {
-      Fields[row] = MakeField("Field");
-      Fields[row]->setObjectName(QStringLiteral("Field%1").arg(row));
-      grid->addWidget(Fields[row], row, 1);
-    } else {
-      auto* list = new QComboBox;
-      list->setObjectName(QStringLiteral("List%1").arg(row));
-      for (const std::string& choice : rows[row].choices) {
-        list->addItem(QString::fromStdString(choice));
-      }
-      // Shown, never changed: the dialog only displays what the printer holds.
-      list->setAttribute(Qt::WA_TransparentForMouseEvents);
-      list->setFocusPolicy(Qt::NoFocus);
-      Lists[row] = list;
-      grid->addWidget(list, row, 1);
-    }
+    // Every value is shown as read-only text: the dialog displays what the printer holds and
+    // offers nothing to choose.
+    Fields[row] = MakeField("Field");
+    Fields[row]->setObjectName(QStringLiteral("Field%1").arg(row));
+    Captions[row]->setBuddy(Fields[row]);
+    grid->addWidget(Fields[row], row, 1);
     if (const char* unit = UnitOf(row))
       grid->addWidget(new QLabel(QString::fromUtf8(unit)), row, 2);
     const char* help = nullptr;
@@ -154,13 +144,16 @@ void TOdczytUstawienDrukarki::ShowValues() {
   const auto rows = DescribePrinterSettings(values_, discountChoice_);
   discountChoice_ = rows[kDiscountMethod].choice;
   for (int row = 0; row < kSettingRowCount; ++row) {
-    if (Lists[row] != nullptr) {
-      Lists[row]->setCurrentIndex(rows[row].choice);
-      Lists[row]->setVisible(rows[row].visible);
-    } else {
+    const auto& choices = rows[row].choices;
+    const int choice = rows[row].choice;
+    if (choices.empty()) {
       Fields[row]->setText(QString::fromStdString(rows[row].text));
-      Fields[row]->setVisible(rows[row].visible);
+    } else if (choice >= 0 && choice < static_cast<int>(choices.size())) {
+      Fields[row]->setText(QString::fromStdString(choices[static_cast<std::size_t>(choice)]));
+    } else {
+      Fields[row]->clear();  // a value outside its list shows no choice
     }
+    Fields[row]->setVisible(rows[row].visible);
     Captions[row]->setVisible(rows[row].visible);
   }
 }

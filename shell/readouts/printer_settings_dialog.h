@@ -17,12 +17,11 @@ class TOdczytUstawienDrukarki : public ReadoutDialog {
  public:
   TOdczytUstawienDrukarki(AppContext& context, QWidget* parent);
 
-  // One row per option: its caption, and a list or a text field.
+  // One row per option: its caption and its value as read-only text.
   std::array<QLabel*, kSettingRowCount> Captions{};
-  std::array<QComboBox*, kSettingRowCount> Lists{};   // null for the text options
-  std::array<QLineEdit*, kSettingRowCount> Fields{};  // null for the list options
-  QPushButton* LoadButton;                            // "&Pobierz ustawienia z pliku"
-  QPushButton* SaveButton;                            // "&Zapisz ustawienia do pliku"
+  std::array<QLineEdit*, kSettingRowCount> Fields{};
+  QPushButton* LoadButton;  // "&Pobierz ustawienia z pliku"
+  QPushButton* SaveButton;  // "&Zapisz ustawienia do pliku"
   // The help buttons of the copy mode, response time, error mode, deposit, drawer and
   // system number options.
   std::array<QPushButton*, 6> HelpButtons{};

@@ -95,6 +95,16 @@ TInformacjeKasowe::TInformacjeKasowe(AppContext& context, QWidget* parent)
   EditReceiptCount = MakeField("EditReceiptCount");
   lower->addRow(QStringLiteral("Data ostatniego zapisu do pamięci fiskalnej:"), EditRecordDate);
   lower->addRow(QStringLiteral("Ilość wydrukowanych paragonów fiskalnych:"), EditReceiptCount);
+  // Amounts line up on the right, as on the main window's panel.
+  for (QLineEdit* amount : {EditCash, EditTotalZ}) amount->setAlignment(Qt::AlignRight);
+  for (int i = 0; i < 7; ++i) {
+    EditPtu[i]->setAlignment(Qt::AlignRight);
+    EditTotals[i]->setAlignment(Qt::AlignRight);
+  }
+  // The read-only block is one Tab stop (its first field); the rest take the focus by click.
+  for (QLineEdit* field : findChildren<QLineEdit*>()) {
+    if (field != EditMode) field->setFocusPolicy(Qt::ClickFocus);
+  }
   FinishLayout(QStringLiteral("Pobierz"), QStringLiteral("Zamknij"));
 }
 

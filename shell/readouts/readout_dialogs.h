@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-#include "ui/command_dialog.h"
 #include "shell/readouts/readout_dialog.h"
+#include "ui/command_dialog.h"
 
 namespace ulvo {
 

@@ -1,8 +1,8 @@
 #include "shell/readouts/register_readouts.h"
 
-#include "ui/dialog_registry.h"
 #include "shell/readouts/printer_settings_dialog.h"
 #include "shell/readouts/readout_dialogs.h"
+#include "ui/dialog_registry.h"
 
 namespace ulvo {
 

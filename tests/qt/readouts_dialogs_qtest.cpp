@@ -48,9 +48,6 @@ class ReadoutDialogsTest : public QObject {
   }
 
   static QString Shown(TOdczytUstawienDrukarki& dialog, int row) {
-    if (dialog.Lists[row] != nullptr) {
-      return dialog.Lists[row]->currentIndex() < 0 ? QString() : dialog.Lists[row]->currentText();
-    }
     return dialog.Fields[row]->text();
   }
 
@@ -271,7 +268,7 @@ class ReadoutDialogsTest : public QObject {
     QCOMPARE(Shown(*dialog, kDeposit), QStringLiteral("ULVO"));
     QCOMPARE(Shown(*dialog, kAutoDrawer), QStringLiteral("TAK"));
     QCOMPARE(Shown(*dialog, kSystemNumber), QStringLiteral("Zgonie z ULVO"));
-    QVERIFY(dialog->Lists[kDiscountMethod]->isVisible());
+    QVERIFY(dialog->Fields[kDiscountMethod]->isVisible());
     QCOMPARE(Shown(*dialog, kDiscountMethod), QStringLiteral("metoda 1"));
 
     // Changing an option and reading again with Enter shows the change.
