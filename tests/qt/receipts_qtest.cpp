@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <initializer_list>
 #include <memory>
+#include <vector>
 
 #include "tests/qt/commands_sim_fixture.h"
 #include "tests/support_qt/modal_answerer.h"
@@ -260,6 +262,68 @@ class ReceiptDialogsTest : public QObject {
                          "0.00\r\r\r\r\r\r\r\r10.00/0.00/10.00/0.00/0.00/0.00/0.00/0.00/0.00/"));
     QVERIFY(fx.ui.messages.size() == 1);  // only the rate message from before
     QVERIFY(qAbs(Total("totalA") - totalA - 10.0) < 1e-9);
+  }
+
+  void TabRunsThroughTheExtendedConfirmationInOrder() {
+    for (QCheckBox* box : extended->AmountChecks) box->setChecked(true);
+    extended->CheckBox1->setChecked(true);
+    extended->ComboBox1->setCurrentIndex(1);
+    QVERIFY(ShowDialog(extended.get()));
+    std::vector<QWidget*> expected = {extended->Edit1, extended->Edit2};
+    for (std::size_t i = 0; i < extended->Amounts.size(); ++i) {
+      expected.push_back(extended->AmountChecks[i]);
+      expected.push_back(extended->Amounts[i]);
+      if (i == 4) expected.push_back(extended->Edit3);
+      if (i == 5) expected.push_back(extended->Edit4);
+      if (i == 6) expected.push_back(extended->Edit5);
+    }
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{extended->ComboBox1, extended->Edit6, extended->CheckBox1,
+                                         extended->Memo1, extended->Button3, extended->Button1}) {
+      expected.push_back(w);
+    }
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      QCOMPARE(QApplication::focusWidget(), expected[i]);
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    // Unchecked amounts are skipped.
+    extended->AmountChecks[1]->setChecked(false);
+    extended->AmountChecks[0]->setFocus();
+    QTest::keyClick(extended->AmountChecks[0], Qt::Key_Tab);
+    QTest::keyClick(extended->Amounts[0], Qt::Key_Tab);
+    QTest::keyClick(extended->AmountChecks[1], Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), extended->AmountChecks[2]);
+  }
+
+  void CurrencyCodeIsRepeatedAfterTheAmount() {
+    TWaluty currencies(fx.receipt.Currencies, *fx.link, nullptr);
+    QVERIFY(ShowDialog(&currencies));
+    TWaluty::Entry& e = currencies.Entries[1];
+    QVERIFY(!e.group->isVisible());
+    e.check->setFocus();
+    QTest::keyClick(e.check, Qt::Key_Space);
+    QVERIFY(e.group->isVisible());
+    QTest::keyClick(e.check, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), e.multiplier);
+    QTest::keyClick(e.multiplier, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), e.code);
+    e.code->selectAll();
+    QTest::keyClicks(e.code, QStringLiteral("usd$"));  // the '$' is not taken
+    QCOMPARE(e.code->text(), QStringLiteral("usd"));
+    QTest::keyClick(e.code, Qt::Key_Tab);
+    QCOMPARE(e.codeLabel->text(), QStringLiteral("usd"));
+    QCOMPARE(QApplication::focusWidget(), e.rate);
+    e.rate->setText(QStringLiteral("4.0512"));
+    e.amount->setText(QStringLiteral("2,5"));
+    PressKey(&currencies, Qt::Key_Return);  // Enter is "OK"
+    QVERIFY(!currencies.isVisible());
+    QCOMPARE(currencies.result(), int(QDialog::Accepted));
+    const CurrencyPayment& stored = fx.receipt.Currencies.entries[1];
+    QCOMPARE(stored.Enabled, std::uint8_t(1));
+    QCOMPARE(QString::fromLatin1(stored.Code), QStringLiteral("USD"));
+    QCOMPARE(QString::fromLatin1(stored.RateText), QStringLiteral("4.0512"));
+    QVERIFY(qAbs(stored.Value - 10.128) < 1e-9);
+    QCOMPARE(fx.receipt.Currencies.entries[0].Enabled, std::uint8_t(0));
   }
 
   void CancelAndCardSlips() {

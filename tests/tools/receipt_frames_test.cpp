@@ -142,6 +142,15 @@ TEST(ReceiptLineFrame, FieldOverFortyNineCharactersIsRefusedByName) {
       BuildReceiptLine(Line("1", polish.c_str(), 0, "1", "1"), kMavito, kWindows).list.Refused());
 }
 
+TEST(ReceiptLineFrame, CharactersTheCodePageLacksAreCollectedForTheQuestion) {
+  const ReceiptLineFrame line =
+      BuildReceiptLine(Line("1", "Jalapeño", 0, "1", "1"), kMavito, kWindows);
+  EXPECT_EQ(Body(line.list), "P1$lJalape?o\r1\rA/1/1/");
+  EXPECT_EQ(line.list.unmappable, U"ñ");
+  // A line break typed into a one-line field would split the frame: refused.
+  EXPECT_TRUE(BuildReceiptLine(Line("1", "A\rB", 0, "1", "1"), kMavito, kWindows).list.Refused());
+}
+
 TEST(ReceiptLineWorking, LeavingQuantityOrPriceRecomputesTheGross) {
   LineWorkingValues values;
   EXPECT_EQ(LeaveQuantity(values, "2").grossText, "0.00");
