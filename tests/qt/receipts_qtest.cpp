@@ -18,6 +18,8 @@
 #include "tests/support_qt/modal_answerer.h"
 #include "tools/currency_dialogs.h"
 #include "tools/receipt_dialogs.h"
+#include "tools/register_tools.h"
+#include "ui/dialog_registry.h"
 
 using namespace ulvo;
 using ulvo::testing::PressKey;
@@ -91,6 +93,25 @@ class ReceiptDialogsTest : public QObject {
     confirm.reset();
     extended.reset();
     fx.Stop();
+  }
+
+  void EveryReceiptAndCurrencyNodeOpensItsDialog() {
+    DialogRegistry registry(*fx.context);
+    RegisterReceiptDialogs(registry);
+    for (const char* name :
+         {"TPoczatekTransakcji", "TLinijkaParagonu", "TZatwierdzenieTransakcji",
+          "TZatwierdzenieRozszerzone", "TAnulowanieTransakcji", "TPowitowanieSprzedarzy",
+          "TTransakcjaUznana", "TPrzeliczenieNaWaluty", "TZmianaWalutyEwidencyjnej"}) {
+      QDialog* dialog = registry.Get(name);
+      QVERIFY2(dialog != nullptr, name);
+      QCOMPARE(dialog->objectName(), QString::fromLatin1(name));
+      QVERIFY(ShowDialog(dialog));
+      // Every one opens with the focus in one of its own fields and closes on Escape.
+      QVERIFY(dialog->isAncestorOf(QApplication::focusWidget()));
+      PressKey(dialog, Qt::Key_Escape);
+      QVERIFY(!dialog->isVisible());
+    }
+    QVERIFY(fx.SentCommands().empty());
   }
 
   void WholeReceiptRaisesThePrintersTotalsByItsSum() {
