@@ -91,7 +91,9 @@ void CommandDialog::Button1Click() {
   if (!list.unmappable.empty() && !link().ui().AskYesNo(UnmappableQuestion(list.unmappable))) {
     return;
   }
-  if (SendCommandFrames(link(), list.frames) == SendOutcome::SendFailed) return;
+  const SendOutcome outcome = SendCommandFrames(link(), list.frames);
+  if (outcome == SendOutcome::SendFailed) return;
+  FramesSent(outcome);
   accept();
 }
 

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "link/command_sender.h"
 #include "link/frame_list.h"
 
 class QBoxLayout;
@@ -64,6 +65,9 @@ class CommandDialog : public QDialog {
   virtual FrameList BuildFrames() = 0;
   // Defaults set on every opening (FormShow).
   virtual void FormShow() {}
+  // After the frames went out, before the dialog closes (not after a failed send, which
+  // leaves it open): Done when the printer carried out every frame.
+  virtual void FramesSent(SendOutcome outcome) { (void)outcome; }
 
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
