@@ -99,6 +99,13 @@ void TableDialog::FinishLayout(const std::vector<QPushButton*>& extra) {
   buttons->addWidget(Button2);
   buttons->addStretch();
   for (QPushButton* button : extra) buttons->addWidget(button);
+  // Tab runs through the fields, then "&Wyślij", "&Anuluj" and the other buttons in order.
+  QWidget* previous = Button2;
+  setTabOrder(Button1, Button2);
+  for (QPushButton* button : extra) {
+    setTabOrder(previous, button);
+    previous = button;
+  }
   connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
   // Enter is decided in keyPressEvent, never by Qt's default button.

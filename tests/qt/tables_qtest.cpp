@@ -14,6 +14,7 @@
 #include "link/command_sender.h"
 #include "link/frame_list.h"
 #include "tests/qt/commands_sim_fixture.h"
+#include "tests/support_qt/modal_answerer.h"
 #include "tools/document_dialogs.h"
 #include "tools/line_table_dialogs.h"
 
@@ -219,6 +220,31 @@ class TablesTest : public QObject {
     QVERIFY(fx.ui.messages.empty());
     QCOMPARE(fx.Get("intransaction"), std::string("0"));
     QCOMPARE(Amount(fx.Get("totalA")) - before, 10.00);
+  }
+
+  void FullTransactionTabOrderAndMnemonics() {
+    auto dialog = Make<TPelnaTranskacja>();
+    QVERIFY(ShowDialog(dialog.get()));
+    const std::vector<QWidget*> order = {dialog->StringGrid1, dialog->StringGrid2, dialog->Edit1,
+                                         dialog->Edit2,       dialog->Edit3,       dialog->Memo1,
+                                         dialog->Button1,     dialog->Button2,     dialog->Button3,
+                                         dialog->BitBtn1,     dialog->BitBtn2};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      QCOMPARE(QApplication::focusWidget(), order[i]);
+      PressKey(dialog.get(), Qt::Key_Tab);
+    }
+    QCOMPARE(QApplication::focusWidget(), order[0]);  // round again
+    dialog->StringGrid1->SetCell(0, 1, "2");
+    dialog->StringGrid1->SetCell(0, 3, "1.25");
+    PressKey(dialog.get(), Qt::Key_O, Qt::AltModifier);  // "P&odlicz"
+    QCOMPARE(dialog->Edit1->text(), QStringLiteral("2.50"));
+    PressKey(dialog.get(), Qt::Key_K, Qt::AltModifier);  // "&Kasjer"
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog->Edit3));
+    PressKey(dialog.get(), Qt::Key_Return);  // Enter sends nothing here
+    QVERIFY(dialog->isVisible());
+    QVERIFY(fx.SentCommands().empty());
+    PressKey(dialog.get(), Qt::Key_Escape);
+    QVERIFY(!dialog->isVisible());
   }
 
   void FullTransactionStoppedInTheMiddleSaysHowToCancel() {
