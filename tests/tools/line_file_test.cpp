@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "tools/core/line_tables.h"
 
@@ -151,6 +152,36 @@ TEST_F(LineFileDir, ReplacingWritesThroughATemporaryFileAndKeepsTheOldOneOnFailu
   // A folder that does not exist: nothing written, a message instead.
   EXPECT_NE(WriteFileReplacing(Path("brak/b.lin"), "x").find("Nie można zapisać"),
             std::string::npos);
+}
+
+// Seeded random input: any bytes are either refused or give exactly the rows asked for, and
+// any cells the table can hold come back from their file unchanged.
+TEST(LineFile, RandomBytesAndRandomTablesKeepTheRules) {
+  std::mt19937 random(20261208);
+  const char alphabet[] = "abcXYZ 019.,%-\r\n\t\0\x1A\xA5\xB9\xFF";
+  for (int round = 0; round < 2000; ++round) {
+    std::string bytes(random() % 400, ' ');
+    for (char& c : bytes) c = alphabet[random() % (sizeof alphabet - 1)];
+    const std::size_t rowCount = round % 2 ? kReceiptTableRows : kFullTransactionRows;
+    const LineFileRead read = ParseLineFile(bytes, rowCount);
+    EXPECT_TRUE(read.error.empty() ? read.rows.size() == rowCount : read.rows.empty());
+  }
+  const char* const pieces[] = {"a", "Ż", "ó", "1", " ", ".", "%", "-", "€", "ł"};
+  for (int round = 0; round < 300; ++round) {
+    std::vector<LineRow> rows(kFullTransactionRows);
+    for (LineRow& row : rows) {
+      for (std::string& cell : row) {
+        const std::size_t length = random() % (kLineFileCellChars + 1);
+        for (std::size_t i = 0; i < length; ++i) cell += pieces[random() % std::size(pieces)];
+      }
+    }
+    const LineFileText text = FormatLineFile(rows, kFullTransactionColumns);
+    ASSERT_TRUE(text.error.empty()) << text.error;
+    ASSERT_TRUE(text.unmappable.empty());
+    const LineFileRead read = ParseLineFile(text.bytes, kFullTransactionRows);
+    ASSERT_TRUE(read.error.empty()) << read.error;
+    EXPECT_EQ(read.rows, rows);
+  }
 }
 
 }  // namespace
