@@ -17,6 +17,8 @@
 #include "tests/support_qt/modal_answerer.h"
 #include "tools/document_dialogs.h"
 #include "tools/line_table_dialogs.h"
+#include "tools/register_tools.h"
+#include "ui/dialog_registry.h"
 
 using namespace ulvo;
 using ulvo::testing::PressKey;
@@ -78,6 +80,26 @@ class TablesTest : public QObject {
     QVERIFY2(error.empty(), error.c_str());
   }
   void cleanup() { fx.Stop(); }
+
+  void EveryTableNodeOpensItsDialog() {
+    DialogRegistry registry(*fx.context);
+    RegisterTableDialogs(registry);
+    for (const char* name :
+         {"TLinijkiParagonu", "TPelnaTranskacja", "TPoczatekZamowienia", "TLinijkaZamowienia",
+          "TZakonczenieZamowienia", "TPoczateRaportuBazy", "TPozycjaRaportuBazy",
+          "TZakonczenieRaportuBazy", "TPelnaKontrolaBazy", "TKontrolaBazyTowarowejDlaBus"}) {
+      QDialog* dialog = registry.Get(name);
+      QVERIFY2(dialog != nullptr, name);
+      QCOMPARE(dialog->objectName(), QString::fromLatin1(name));
+      QVERIFY(ShowDialog(dialog));
+      QVERIFY2(QApplication::focusWidget() != nullptr &&
+                   dialog->isAncestorOf(QApplication::focusWidget()),
+               name);  // the first field has the focus
+      PressKey(dialog, Qt::Key_Escape);
+      QVERIFY2(!dialog->isVisible(), name);
+    }
+    QVERIFY(fx.SentCommands().empty());
+  }
 
   void ReceiptLinesGoIntoTheOpenReceiptAndTheTotalsGrowByTheirSum() {
     const double before = Amount(fx.Get("totalA"));
