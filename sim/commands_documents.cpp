@@ -38,6 +38,7 @@ int DatabaseReport(CommandContext& ctx) {
   switch (p[0]) {
     case 0:
       if (p.size() != 2 || !ctx.frame.args.empty()) return kErrParameterCount;
+      if (s.databaseReportOpen) return kErrParameter;  // the open report must end first
       s.databaseReportKind = static_cast<int>(kind);
       s.databaseReportItems = 0;
       s.databaseReportOpen = true;
@@ -179,7 +180,8 @@ int PeriodicReport(CommandContext& ctx) {
 }  // namespace
 
 // "P0;1;<part>;<count>#l": an order's start (orderer), line (article, quantity) or end, each
-// followed by `count` extra lines. The end may come without any line.
+// followed by `count` extra lines. The end may come without any line; a second start before
+// the end is refused, as are lines and an end without a start.
 int OrderCommand(CommandContext& ctx) {
   PrinterState& s = ctx.state;
   const auto& p = ctx.frame.params;
@@ -189,6 +191,7 @@ int OrderCommand(CommandContext& ctx) {
   ArgReader args(ctx.frame.args);
   switch (p[2]) {
     case 0: {
+      if (s.orderOpen) return kErrParameter;  // the open order must end first
       std::optional<std::string_view> who = args.Field('\r');
       if (!who) return kErrParameterCount;
       if (who->size() > kMaxDocumentText) return kErrName;
