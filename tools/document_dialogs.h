@@ -9,8 +9,8 @@
 #include <QRadioButton>
 
 #include "tools/core/document_frames.h"
-#include "tools/table_dialog.h"
 #include "ui/command_dialog.h"
+#include "ui/table_dialog.h"
 
 namespace ulvo {
 

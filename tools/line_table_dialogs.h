@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tools/core/line_file.h"
-#include "tools/table_dialog.h"
+#include "ui/table_dialog.h"
 
 class QLineEdit;
 class QPlainTextEdit;

@@ -386,6 +386,9 @@ class ShellDialogsTest : public QObject {
     o.settingsText = FormatSettingsText(s);
     QVERIFY2(h.Start(o), qPrintable(h.error));
     QCOMPARE(h.Sim("xoff"), std::string("ok"));
+    // The pty hands the XOFF to the line discipline asynchronously: give it time to stop
+    // output before the program writes (a busy machine otherwise lets the write through).
+    QTest::qWait(200);
     const std::string frames = h.Sim("get frames");
     bool shown = false;
     ModalAnswerer answer;

@@ -104,7 +104,7 @@ class TablesTest : public QObject {
   void ReceiptLinesGoIntoTheOpenReceiptAndTheTotalsGrowByTheirSum() {
     const double before = Amount(fx.Get("totalA"));
     QVERIFY(Send("0$h"));
-    fx.receipt = ReceiptState{1, 0.0};
+    fx.receipt = ReceiptState{};
     auto dialog = Make<TLinijkiParagonu>();
     QVERIFY(ShowDialog(dialog.get()));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog->StringGrid1));

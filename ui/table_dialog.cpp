@@ -1,4 +1,4 @@
-#include "tools/table_dialog.h"
+#include "ui/table_dialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
