@@ -76,12 +76,21 @@ bool SplitAtLastCr(std::string_view args, std::vector<std::string_view>& fields,
   return true;
 }
 
+// A number field without the blanks around it.
+std::string_view Blankless(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
 // "P<lines>[;<mode>]$h[#<system number>CR]": 0 lines = an on-line receipt.
 int Begin(CommandContext& ctx) {
   PrinterState& s = ctx.state;
   const auto& p = ctx.frame.params;
   if (p.empty() || p.size() > 2) return kErrParameterCount;
   if (s.inTransaction) return kErrTransactionAgain;
+  // An order or a database report is a document of its own: no receipt inside it.
+  if (s.orderOpen || s.databaseReportOpen) return kErrDuringTransaction;
   if (p[0] > kMaxPlannedLines) return kErrLineNumber;
   std::string systemNumber;
   if (!ctx.frame.args.empty()) {
@@ -147,7 +156,8 @@ int SaleLine(CommandContext& ctx) {
 
   std::int64_t value = *gross;
   if (kind != 0) {
-    std::optional<std::int64_t> amount = ParseGrosze(*discountText);
+    // The program writes the discount with blanks where its sign and '%' stood.
+    std::optional<std::int64_t> amount = ParseGrosze(Blankless(*discountText));
     if (!amount) return kErrValue;
     switch (kind) {
       case 1:  // amount off
@@ -286,7 +296,8 @@ int End(CommandContext& ctx) {
   std::optional<std::string_view> paymentText = amounts.Field('/');
   std::optional<std::string_view> totalText = amounts.Field('/');
   std::optional<std::string_view> discountText;
-  if (kind != 0) discountText = amounts.Field('/');
+  // Without a discount kind a discount field may still come (the Alta layout sends one).
+  if (kind != 0 || !amounts.AtEnd()) discountText = amounts.Field('/');
   if (!paymentText || !totalText || (kind && !discountText) || !amounts.AtEnd()) {
     return kErrParameterCount;
   }
@@ -305,7 +316,7 @@ int End(CommandContext& ctx) {
   if (*total != sum) return kErrTotal;
   std::int64_t adjustment = 0;
   if (kind != 0) {
-    std::optional<std::int64_t> amount = ParseGrosze(*discountText);
+    std::optional<std::int64_t> amount = ParseGrosze(Blankless(*discountText));
     std::optional<std::int64_t> change;
     if (amount) change = ReceiptAdjustment(s, kind, sum, *amount);
     if (!change) return kErrTotal;

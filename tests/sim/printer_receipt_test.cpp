@@ -9,6 +9,8 @@
 namespace ulvo {
 namespace {
 
+using namespace std::string_literals;
+
 using simtest::Command;
 using simtest::LastError;
 
@@ -45,6 +47,32 @@ TEST(SimReceiptBegin, BlockModeWantsExactlyTheAnnouncedLines) {
   Command(p, "3$lC\r1\rA/1/1/");
   EXPECT_EQ(LastError(p), 23);
   EXPECT_TRUE(Ok(p, "1;0$e\r2/2/"));
+}
+
+TEST(SimReceiptLine, DiscountsWithBlanksForTheirSignAreTaken) {
+  // The program's discount notation puts blanks where "-" and "%" stood.
+  for (const std::string& line : {"1;2$lX\r1\rA/1.00/1.00/10 /"s, "1;1$lX\r1\rA/1.00/1.00/ 0.10/"s,
+                                  "1;4$lX\r1\rA/1.00/1.00/ 2.5 /"s}) {
+    Printer p = Make();
+    Ok(p, "0$h");
+    EXPECT_TRUE(Ok(p, line)) << line << " error " << LastError(p);
+  }
+}
+
+TEST(SimReceiptEnd, AConfirmationWithoutKindMayCarryADiscountField) {
+  Printer p = Make(PrinterFamily::kAlta);
+  Ok(p, "0$h");
+  ASSERT_TRUE(Ok(p, "1$lX\r1\rA/2.00/2.00/"));
+  EXPECT_TRUE(Ok(p, "1;0;0;0;0$eK1\r0/2.00/0/")) << LastError(p);
+}
+
+TEST(SimReceiptBegin, NoReceiptInsideAnOrder) {
+  Printer p = Make();
+  p.MutableState().orderOpen = true;
+  Command(p, "0$h");
+  EXPECT_EQ(LastError(p), 140);
+  p.MutableState().orderOpen = false;
+  EXPECT_TRUE(Ok(p, "0$h"));
 }
 
 TEST(SimReceiptLine, PercentDiscountFollowsThePrintersMethod) {
