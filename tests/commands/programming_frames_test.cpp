@@ -108,8 +108,8 @@ TEST(Nip, FormatAndChecksum) {
       {"123-456-32-18-0", true, false},  // 15 characters
       {"----------", false, true},       // no digits: no tenth digit
       {"12-3-4-5-6-78", false, true},    // eight digits within 13 characters
-      {"1234567890123", false, true},    // 13 digits: the first ten count
-      {"1234567890123", false, false},  // 230 mod 11 = 10: control 0
+      {"1234567891123", false, true},    // 13 digits: the first ten count
+      {"1234567890123", false, false},   // 230 mod 11 = 10: control 0
       {"0000000000", false, false},
       // 1,0,0,0,0,0,0,0,1: 6 + 7 = 13 -> 2
       {"1000000012", false, false},
