@@ -83,6 +83,7 @@ QTimeEdit* CommandDialog::MakeTimePicker() {
 void CommandDialog::Button1Click() {
   // A value being typed into a picker counts as entered.
   for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>()) box->interpretText();
+  if (!ConfirmSend()) return;
   const FrameList list = BuildFrames();
   if (list.Refused()) {
     link().ui().ShowMessage(list.error);
@@ -91,7 +92,10 @@ void CommandDialog::Button1Click() {
   if (!list.unmappable.empty() && !link().ui().AskYesNo(UnmappableQuestion(list.unmappable))) {
     return;
   }
-  if (SendCommandFrames(link(), list.frames) == SendOutcome::SendFailed) return;
+  if (SendCommandFrames(link(), list.frames) == SendOutcome::SendFailed) {
+    if (closeAfterFailedSend_) reject();
+    return;
+  }
   accept();
 }
 
