@@ -1,7 +1,10 @@
 #include "commands/register_commands.h"
 
 #include "commands/catalogue_dialogs.h"
+#include "commands/header_dialog.h"
+#include "commands/nip_dialog.h"
 #include "commands/option_dialogs.h"
+#include "commands/ptu_dialogs.h"
 #include "ui/dialog_registry.h"
 
 namespace ulvo {
@@ -42,6 +45,10 @@ void RegisterCommandDialogs(DialogRegistry& registry) {
   Add<TWpisanieTypuIWersji>(registry, "TWpisanieTypuIWersji");
   Add<TParagonZa1>(registry, "TParagonZa1");
   Add<TWydrukRaportuDobowego>(registry, "TWydrukRaportuDobowego");
+  Add<TProgramowanieNaglowka>(registry, "TProgramowanieNaglowka");
+  Add<TProgramowanieStawek>(registry, "TProgramowanieStawek");
+  Add<TProgramowanieStawekPTUBus>(registry, "TProgramowanieStawekPTUBus");
+  Add<TProgramowanieNIP>(registry, "TProgramowanieNIP");
 }
 
 }  // namespace ulvo

@@ -149,4 +149,8 @@ std::string FrameCheck(std::string_view body);
 // Adds a printout title to the printer's paper log (bounded).
 void Print(PrinterState& state, std::string title);
 
+// A receipt as printed: the programmed header lines (without their width codes) above the
+// receipt's title.
+std::string WithHeader(const PrinterState& state, std::string_view title);
+
 }  // namespace ulvo

@@ -160,7 +160,10 @@ int ProgramNip(CommandContext& ctx) {
   if (p[0] > 1) return kErrParameter;
   if (!NipDigits(*text)) return 143;
   if (p[0] == 0) {
+    // Like the fiscal one, the training NIP is programmed once.
+    if (!s.trainingNip.empty()) return 144;
     s.trainingNip = std::string(*text);
+    Print(s, "Programowanie NIP (tryb szkoleniowy)");
     return kCarriedOut;
   }
   if (s.fiscal) return 13;
@@ -174,6 +177,15 @@ int ProgramNip(CommandContext& ctx) {
 }
 
 }  // namespace
+
+std::string WithHeader(const PrinterState& state, std::string_view title) {
+  std::string out;
+  for (char c : state.header) {
+    if (c != kSo && c != kDc4) out.push_back(c);
+  }
+  out += title;
+  return out;
+}
 
 void AddProgrammingCommands(CommandTable& table) {
   table.Add("$p", {CheckRule::kRequired, ProgramPtu, false});

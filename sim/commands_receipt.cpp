@@ -258,7 +258,7 @@ int Close(PrinterState& s, std::int64_t adjustment, std::int64_t cashIn) {
   s.inTransaction = false;
   s.lastTransactionOk = true;
   s.receipt.clear();
-  Print(s, s.fiscal ? "Paragon fiskalny" : "Paragon niefiskalny");
+  Print(s, WithHeader(s, s.fiscal ? "Paragon fiskalny" : "Paragon niefiskalny"));
   return kCarriedOut;
 }
 
@@ -281,7 +281,7 @@ int End(CommandContext& ctx) {
     s.inTransaction = false;
     s.lastTransactionOk = false;
     s.receipt.clear();
-    Print(s, "Paragon anulowany");
+    Print(s, WithHeader(s, "Paragon anulowany"));
     return kCarriedOut;
   }
   if (p[0] != 1 || p.size() > 6) return kErrParameter;

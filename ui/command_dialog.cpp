@@ -83,6 +83,7 @@ QTimeEdit* CommandDialog::MakeTimePicker() {
 void CommandDialog::Button1Click() {
   // A value being typed into a picker counts as entered.
   for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>()) box->interpretText();
+  if (!ConfirmSend()) return;
   const FrameList list = BuildFrames();
   if (list.Refused()) {
     link().ui().ShowMessage(list.error);
@@ -92,7 +93,10 @@ void CommandDialog::Button1Click() {
     return;
   }
   const SendOutcome outcome = SendCommandFrames(link(), list.frames);
-  if (outcome == SendOutcome::SendFailed) return;
+  if (outcome == SendOutcome::SendFailed) {
+    if (closeAfterFailedSend_) reject();
+    return;
+  }
   FramesSent(outcome);
   accept();
 }

@@ -55,6 +55,8 @@ class CommandDialog : public QDialog {
   void FinishLayout(const QString& sendCaption = QStringLiteral("Wyślij"),
                     const QString& cancelCaption = QStringLiteral("Anuluj"));
   void SetKeyMode(KeyMode mode) { keyMode_ = mode; }
+  // The dialog closes also when a frame could not be written.
+  void SetCloseAfterFailedSend(bool close) { closeAfterFailedSend_ = close; }
 
   // A help button showing `text` in a message box.
   QPushButton* MakeHelpButton(const QString& caption, const char* text);
@@ -63,6 +65,9 @@ class CommandDialog : public QDialog {
   static QTimeEdit* MakeTimePicker();
 
   virtual FrameList BuildFrames() = 0;
+  // Runs before the frames are built (questions about the fields); false sends nothing and
+  // keeps the dialog open.
+  virtual bool ConfirmSend() { return true; }
   // Defaults set on every opening (FormShow).
   virtual void FormShow() {}
   // After the frames went out, before the dialog closes (not after a failed send, which
@@ -82,6 +87,7 @@ class CommandDialog : public QDialog {
   QVBoxLayout* body_ = nullptr;
   QBoxLayout* buttons_ = nullptr;
   KeyMode keyMode_ = KeyMode::Form;
+  bool closeAfterFailedSend_ = false;
 };
 
 }  // namespace ulvo

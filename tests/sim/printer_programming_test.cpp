@@ -142,15 +142,46 @@ TEST(SimHeader, FrameShapeIsChecked) {
 }
 
 TEST(SimNip, TrainingModeTakesAnyWellFormedNip) {
-  Printer p = Make(PrinterFamily::kMavito);
   for (const char* nip : {"123-456-32-18", "PL 123-456-32-18", "1234563218", "123-45-63-218"}) {
+    Printer p = Make(PrinterFamily::kMavito);
     EXPECT_EQ(Command(p, std::string("0$n") + nip + "\r") & kOk, kOk) << nip;
+    EXPECT_FALSE(p.State().fiscal);
   }
-  EXPECT_FALSE(p.State().fiscal);
+  Printer p = Make(PrinterFamily::kMavito);
   for (const char* nip : {"123-456-32-19", "123 456 32 18", "PL1234563218", "123456321"}) {
     Command(p, std::string("0$n") + nip + "\r");
     EXPECT_EQ(LastError(p), 143) << nip;
   }
+}
+
+TEST(SimNip, SecondTrainingNipIsRefused) {
+  Printer p = Make(PrinterFamily::kAltaPro);
+  EXPECT_EQ(Command(p, "0$n123-456-32-18\r") & kOk, kOk);
+  Command(p, "0$n123-456-32-18\r");
+  EXPECT_EQ(LastError(p), 144);
+  Command(p, "0$n5260250274\r");
+  EXPECT_EQ(LastError(p), 144);
+  EXPECT_EQ(p.State().trainingNip, "123-456-32-18");
+}
+
+TEST(SimHeader, ReceiptsArePrintedUnderTheHeader) {
+  Printer p = Make(PrinterFamily::kMavito);
+  Command(p, "0$h");
+  Command(p, "1$lX\r1\rA/1/1/");
+  Command(p, "1;0$e\r1/1/");
+  EXPECT_EQ(p.State().printouts.back(), "Paragon niefiskalny");
+  ASSERT_EQ(Command(p,
+                    "0$f   \x0E"
+                    "SKLEP\x14\nul. Polna 1\n\xFF") &
+                kOk,
+            kOk);
+  Command(p, "0$h");
+  Command(p, "1$lX\r1\rA/1/1/");
+  Command(p, "1;0$e\r1/1/");
+  EXPECT_EQ(p.State().printouts.back(), "   SKLEP\nul. Polna 1\nParagon niefiskalny");
+  Command(p, "0$h");
+  Command(p, "0$e");
+  EXPECT_EQ(p.State().printouts.back(), "   SKLEP\nul. Polna 1\nParagon anulowany");
 }
 
 TEST(SimNip, FiscalisationNeedsAHeaderAndHappensOnce) {
