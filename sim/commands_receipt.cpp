@@ -196,55 +196,72 @@ int SaleLine(CommandContext& ctx) {
   return kCarriedOut;
 }
 
-// The receipt's own discount or markup, kinds as the confirmations number them:
-// 1 percent off, 2 percent on, 3 amount off, 4 amount on. Returns the signed change.
-std::optional<std::int64_t> ReceiptAdjustment(const PrinterState& s, long kind, std::int64_t sales,
-                                              std::int64_t amount) {
+// The sales of the open receipt per rate (deposits are not sales).
+std::array<std::int64_t, kPtuCount> SalesPerRate(const PrinterState& s) {
+  std::array<std::int64_t, kPtuCount> perRate{};
+  for (const ReceiptLine& line : s.receipt) {
+    if (line.ptu != kDepositPtu) perRate[line.ptu] += line.value;
+  }
+  return perRate;
+}
+
+// What a receipt discount or markup changes, per rate and in all. A percentage applies to
+// each rate's sum on its own and is rounded there, as the printer books its totals by rate;
+// an amount is shared out in proportion, the rounding left on the last rate used.
+struct Adjustment {
+  std::array<std::int64_t, kPtuCount> perRate{};
+  std::int64_t total = 0;
+};
+
+std::optional<Adjustment> ReceiptAdjustment(const PrinterState& s, long kind, std::int64_t amount) {
+  Adjustment adj;
+  const std::array<std::int64_t, kPtuCount> sales = SalesPerRate(s);
+  std::int64_t allSales = 0;
+  for (std::int64_t v : sales) allSales += v;
   switch (kind) {
     case 0:
-      return 0;
+      return adj;
     case 1:
-      if (amount > 10000) return std::nullopt;
-      return ApplyPercent(s, sales, amount, false) - sales;
-    case 2:
-      if (amount > kMaxPercent) return std::nullopt;
-      return ApplyPercent(s, sales, amount, true) - sales;
+    case 2: {
+      if (amount > (kind == 1 ? 10000 : kMaxPercent)) return std::nullopt;
+      for (int r = 0; r < kPtuCount; ++r) {
+        if (sales[r] == 0) continue;
+        adj.perRate[r] = ApplyPercent(s, sales[r], amount, kind == 2) - sales[r];
+        adj.total += adj.perRate[r];
+      }
+      return adj;
+    }
     case 3:
-      if (amount > sales) return std::nullopt;
-      return -amount;
-    case 4:
-      if (amount > kMaxReceiptTotal) return std::nullopt;
-      return amount;
+    case 4: {
+      if (kind == 3 && amount > allSales) return std::nullopt;
+      if (kind == 4 && amount > kMaxReceiptTotal) return std::nullopt;
+      const std::int64_t change = kind == 3 ? -amount : amount;
+      if (change == 0 || allSales <= 0) return adj;
+      int last = 0;
+      for (int r = 0; r < kPtuCount; ++r) {
+        if (sales[r] == 0) continue;
+        // 128 bits: a markup times a rate's sales can pass 64 bits before the division.
+        adj.perRate[r] =
+            static_cast<std::int64_t>(static_cast<__int128>(change) * sales[r] / allSales);
+        adj.total += adj.perRate[r];
+        last = r;
+      }
+      adj.perRate[last] += change - adj.total;
+      adj.total = change;
+      return adj;
+    }
   }
   return std::nullopt;
 }
 
-// Books the open receipt: rate totals (the receipt's adjustment shared out in proportion),
-// deposits, cash, counters.
-int Close(PrinterState& s, std::int64_t adjustment, std::int64_t cashIn) {
-  std::array<std::int64_t, kPtuCount> perRate{};
-  std::int64_t sales = 0, deposits = 0;
+// Books the open receipt: rate totals with the receipt's adjustment, deposits, cash, counters.
+int Close(PrinterState& s, const Adjustment& adjustment, std::int64_t cashIn) {
+  std::array<std::int64_t, kPtuCount> perRate = SalesPerRate(s);
+  std::int64_t deposits = 0;
   for (const ReceiptLine& line : s.receipt) {
-    if (line.ptu == kDepositPtu) {
-      deposits += line.value;
-    } else {
-      perRate[line.ptu] += line.value;
-      sales += line.value;
-    }
+    if (line.ptu == kDepositPtu) deposits += line.value;
   }
-  if (adjustment != 0 && sales > 0) {
-    std::int64_t shared = 0;
-    int last = 0;
-    for (int r = 0; r < kPtuCount; ++r) {
-      if (perRate[r] == 0) continue;
-      // 128 bits: a markup times a rate's sales can pass 64 bits before the division.
-      auto part = static_cast<std::int64_t>(static_cast<__int128>(adjustment) * perRate[r] / sales);
-      perRate[r] += part;
-      shared += part;
-      last = r;
-    }
-    perRate[last] += adjustment - shared;  // what rounding left goes to the last rate used
-  }
+  for (int r = 0; r < kPtuCount; ++r) perRate[r] += adjustment.perRate[r];
   std::array<std::int64_t, kPtuCount> after = s.totals;
   for (int r = 0; r < kPtuCount; ++r) {
     if (perRate[r] < 0) return kErrReceiptRegister;
@@ -314,15 +331,15 @@ int End(CommandContext& ctx) {
   }
   std::int64_t sum = ReceiptSum(s);
   if (*total != sum) return kErrTotal;
-  std::int64_t adjustment = 0;
+  Adjustment adjustment;
   if (kind != 0) {
     std::optional<std::int64_t> amount = ParseGrosze(Blankless(*discountText));
-    std::optional<std::int64_t> change;
-    if (amount) change = ReceiptAdjustment(s, kind, sum, *amount);
+    std::optional<Adjustment> change;
+    if (amount) change = ReceiptAdjustment(s, kind, *amount);
     if (!change) return kErrTotal;
     adjustment = *change;
   }
-  std::int64_t due = sum + adjustment;
+  std::int64_t due = sum + adjustment.total;
   if (due > kMaxReceiptTotal) return kErrReceiptRegister;
   if (*payment != 0 && *payment < due) return kErrPayment;
   int err = Close(s, adjustment, due);
@@ -371,9 +388,9 @@ int ExtendedEnd(CommandContext& ctx) {
   if (s.receipt.empty()) return kErrLineNumber;
   std::int64_t sum = ReceiptSum(s);
   if (amount[0] != sum) return kErrTotal;
-  std::optional<std::int64_t> adjustment = ReceiptAdjustment(s, kind, sum, amount[1]);
+  std::optional<Adjustment> adjustment = ReceiptAdjustment(s, kind, amount[1]);
   if (!adjustment) return kErrTotal;
-  std::int64_t due = sum + *adjustment;
+  std::int64_t due = sum + adjustment->total;
   if (due > kMaxReceiptTotal) return kErrReceiptRegister;
   // Only the amounts whose flags are set count: cash, card, cheque, voucher, change.
   auto used = [&](int flag, int index) { return p[flag] ? amount[index] : 0; };

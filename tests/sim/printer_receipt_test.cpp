@@ -66,6 +66,19 @@ TEST(SimReceiptEnd, AConfirmationWithoutKindMayCarryADiscountField) {
   EXPECT_TRUE(Ok(p, "1;0;0;0;0$eK1\r0/2.00/0/")) << LastError(p);
 }
 
+TEST(SimReceiptEnd, APercentReceiptDiscountIsRoundedPerRate) {
+  // 10 % off 0.15 on A and 0.15 on B: each rate rounds on its own (0.135 -> 0.14 twice),
+  // where one discount over 0.30 would give 0.27.
+  Printer p = Make();
+  Ok(p, "0$h");
+  ASSERT_TRUE(Ok(p, "1$lX\r1\rA/0.15/0.15/"));
+  ASSERT_TRUE(Ok(p, "2$lY\r1\rB/0.15/0.15/"));
+  const auto before = p.State().totals;
+  ASSERT_TRUE(Ok(p, "1;0;0;0;1$eK1\r0/0.30/10/")) << LastError(p);
+  EXPECT_EQ(p.State().totals[0] - before[0], 14);
+  EXPECT_EQ(p.State().totals[1] - before[1], 14);
+}
+
 TEST(SimReceiptBegin, NoReceiptInsideAnOrder) {
   Printer p = Make();
   p.MutableState().orderOpen = true;
