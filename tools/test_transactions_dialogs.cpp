@@ -1,7 +1,6 @@
 #include "tools/test_transactions_dialogs.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -17,6 +16,9 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "link/link.h"
 #include "link/settings.h"
@@ -307,15 +309,15 @@ TTransakcjeTestowe::TTransakcjeTestowe(AppContext& context, QWidget* parent)
     auto* boxLayout = new QGridLayout(box);
     none = MakeRadio((std::string(prefix) + "None").c_str(), "Brak");
     random = MakeRadio((std::string(prefix) + "Random").c_str(), "Generowany losowo");
-    max = MakeEdit((std::string(prefix) + "Max").c_str(), "99,99");
+    max = MakeEdit((std::string(prefix) + "Max").replace(0, 5, "Edit").c_str(), "99,99");
     boxLayout->addWidget(none, 0, 0);
     boxLayout->addWidget(random, 1, 0);
     boxLayout->addWidget(new QLabel(Utf8("Wartość maks. [%]")), 1, 1);
     boxLayout->addWidget(max, 1, 2);
     layout->addWidget(box);
   };
-  discountBox("Rabat do pozycji", "EditLine", RadioLineNone, RadioLineRandom, EditLineMax);
-  discountBox("Rabat od całej transakcji", "EditReceipt", RadioReceiptNone, RadioReceiptRandom,
+  discountBox("Rabat do pozycji", "RadioLine", RadioLineNone, RadioLineRandom, EditLineMax);
+  discountBox("Rabat od całej transakcji", "RadioReceipt", RadioReceiptNone, RadioReceiptRandom,
               EditReceiptMax);
 
   MethodBox = new QGroupBox(Utf8("Metoda rozliczania rabatu"));
@@ -347,18 +349,10 @@ TTransakcjeTestowe::TTransakcjeTestowe(AppContext& context, QWidget* parent)
   layout->addLayout(buttons);
   Button1->setDefault(true);
 
-  // Each pair of choices is one group, whatever the layout.
-  auto group = [this](QRadioButton* a, QRadioButton* b) {
-    auto* g = new QButtonGroup(this);
-    g->addButton(a);
-    g->addButton(b);
-    connect(a, &QRadioButton::toggled, this, &TTransakcjeTestowe::UpdateFields);
-  };
-  group(RadioUnlimited, RadioLimited);
-  group(RadioFixed, RadioRandom);
-  group(RadioLineNone, RadioLineRandom);
-  group(RadioReceiptNone, RadioReceiptRandom);
-  group(RadioMethod1, RadioMethod2);
+  // Each pair of choices sits in a box of its own, so the two are exclusive; Tab enters a
+  // pair at the choice made and the arrow keys move within it.
+  for (QRadioButton* radio : {RadioUnlimited, RadioFixed, RadioLineNone, RadioReceiptNone})
+    connect(radio, &QRadioButton::toggled, this, &TTransakcjeTestowe::UpdateFields);
 
   // The defaults.
   RadioUnlimited->setChecked(true);
@@ -378,6 +372,53 @@ TTransakcjeTestowe::TTransakcjeTestowe(AppContext& context, QWidget* parent)
 }
 
 TTransakcjeTestowe::~TTransakcjeTestowe() = default;
+
+bool TTransakcjeTestowe::focusNextPrevChild(bool next) {
+  // The form's order: each pair of choices is one stop (at the choice made), then the fields
+  // that belong to it, as far as they can be used.
+  auto choice = [](QRadioButton* a, QRadioButton* b) -> QWidget* { return b->isChecked() ? b : a; };
+  const QWidget* candidates[] = {choice(RadioUnlimited, RadioLimited),
+                                 EditLimit,
+                                 choice(RadioFixed, RadioRandom),
+                                 EditFixed,
+                                 EditFrom,
+                                 EditTo,
+                                 choice(RadioLineNone, RadioLineRandom),
+                                 EditLineMax,
+                                 choice(RadioReceiptNone, RadioReceiptRandom),
+                                 EditReceiptMax,
+                                 choice(RadioMethod1, RadioMethod2),
+                                 CheckOnline,
+                                 CheckDrawer,
+                                 CheckVerify,
+                                 Button1,
+                                 Button2};
+  std::vector<QWidget*> order;
+  for (const QWidget* w : candidates)
+    if (w->isVisibleTo(this) && w->isEnabled()) order.push_back(const_cast<QWidget*>(w));
+  QWidget* focused = focusWidget();
+  // An unchecked choice (reached by the mouse) stands for its pair.
+  auto partner = [&](QWidget* w) -> QWidget* {
+    const std::pair<QRadioButton*, QRadioButton*> pairs[] = {{RadioUnlimited, RadioLimited},
+                                                             {RadioFixed, RadioRandom},
+                                                             {RadioLineNone, RadioLineRandom},
+                                                             {RadioReceiptNone, RadioReceiptRandom},
+                                                             {RadioMethod1, RadioMethod2}};
+    for (const auto& [a, b] : pairs)
+      if (w == a || w == b) return choice(a, b);
+    return w;
+  };
+  focused = partner(focused);
+  auto at = std::find(order.begin(), order.end(), focused);
+  if (order.empty()) return false;
+  std::size_t index = 0;
+  if (at != order.end()) {
+    const std::size_t current = static_cast<std::size_t>(at - order.begin());
+    index = next ? (current + 1) % order.size() : (current + order.size() - 1) % order.size();
+  }
+  order[index]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
+}
 
 void TTransakcjeTestowe::UpdateFields() {
   EditLimit->setEnabled(RadioLimited->isChecked());

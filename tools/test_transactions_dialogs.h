@@ -115,6 +115,7 @@ class TTransakcjeTestowe : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void Button1Click();

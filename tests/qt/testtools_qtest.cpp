@@ -124,6 +124,38 @@ class TestToolsTest : public QObject {
     dialog.reject();
   }
 
+  void TabFollowsTheFormOrder() {
+    QVERIFY(fx.Start({"--baud", "0"}).empty());
+    TTransakcjeTestowe dialog(*fx.context);
+    auto tabs = [&](Qt::Key key) {
+      QStringList order;
+      for (int i = 0; i < 15; ++i) {
+        order << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), key);
+      }
+      return order.join(QLatin1Char(' '));
+    };
+    QVERIFY(ShowDialog(&dialog));
+    // Each pair of choices is one stop, at the choice made; fields that cannot be used are
+    // passed over.
+    QCOMPARE(tabs(Qt::Key_Tab),
+             QStringLiteral("RadioUnlimited RadioRandom EditFrom EditTo RadioLineRandom "
+                            "EditLineMax RadioReceiptRandom EditReceiptMax RadioMethod1 "
+                            "CheckOnline CheckDrawer CheckVerify Button1 Button2 RadioUnlimited"));
+    dialog.reject();
+    dialog.RadioLimited->setChecked(true);
+    dialog.RadioFixed->setChecked(true);
+    dialog.RadioLineNone->setChecked(true);
+    fx.settings.PrinterType = 0;
+    QVERIFY(ShowDialog(&dialog));
+    QCOMPARE(QApplication::focusWidget(), dialog.RadioLimited);
+    QCOMPARE(tabs(Qt::Key_Backtab),
+             QStringLiteral("RadioLimited Button2 Button1 CheckVerify CheckOnline EditReceiptMax "
+                            "RadioReceiptRandom RadioLineNone EditFixed RadioFixed EditLimit "
+                            "RadioLimited Button2 Button1 CheckVerify"));
+    dialog.reject();
+  }
+
   void CancelledSettingsSendNothing() {
     QVERIFY(fx.Start({"--baud", "0"}).empty());
     TTransakcjeTestowe dialog(*fx.context);
