@@ -264,9 +264,15 @@ void TDrukTransTest::keyPressEvent(QKeyEvent* event) {
 
 void TDrukTransTest::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
-  // A reply wait the user broke off: the printer is not answering, so the run ends.
+  // A reply wait the user broke off: the printer is not answering, so the run ends (asking it
+  // about an open receipt would only mean another wait).
   if (started_ && !closing_ && context_.link.ReplyReceived == 0)
-    QMetaObject::invokeMethod(this, &TDrukTransTest::reject, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          if (!closing_) EndRun(QDialog::Rejected);
+        },
+        Qt::QueuedConnection);
 }
 
 // ---- TTransakcjeTestowe ----

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "tests/qt/commands_sim_fixture.h"
+#include "tests/support_qt/main_form_harness.h"
 #include "tests/support_qt/modal_answerer.h"
 #include "tools/binary_transfer_dialog.h"
 #include "tools/printer_search_dialog.h"
@@ -289,6 +290,41 @@ class TestToolsTest : public QObject {
     QCOMPARE(std::count(commands.begin(), commands.end(), std::string("P0$e")), 1);
   }
 
+  void SlowPrinterShowsTheWaitingLineAndPrzerwijAnswersAtOnce() {
+    QVERIFY(fx.Start({"--baud", "0", "--delay", "150"}).empty());
+    fx.ui.answers = {true};
+    TTransakcjeTestowe dialog(*fx.context);
+    StartRunWhenShown(&dialog, [&dialog] {
+      dialog.RadioFixed->setChecked(true);
+      dialog.EditFixed->setText(QStringLiteral("5"));
+    });
+    int barMoves = 0;
+    int lastBar = -1;
+    bool pressed = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+      TDrukTransTest* progress = dialog.progress();
+      if (!progress->isVisible() || pressed) return;
+      if (progress->WaitLabel->isVisible() && progress->ProgressBar1->isVisible()) {
+        if (lastBar >= 0 && progress->ProgressBar1->value() != lastBar) ++barMoves;
+        lastBar = progress->ProgressBar1->value();
+      }
+      // While the window waits for the printer, Escape is taken at once.
+      if (barMoves >= 2 && progress->Edit2->text().toInt() >= 1) {
+        pressed = true;
+        QTest::keyClick(progress, Qt::Key_Escape);
+      }
+    });
+    watch.start(1);
+    dialog.exec();
+    watch.stop();
+    QVERIFY(pressed);
+    QCOMPARE(fx.ui.questions,
+             std::vector<std::string>{"Przerwać drukowanie transakcji testowych?"});
+    QCOMPARE(fx.Get("intransaction"), std::string("0"));
+    QVERIFY(!dialog.progress()->isVisible());
+  }
+
   void DrawerOnlyForTheMavito() {
     QVERIFY(fx.Start({"--baud", "0", "--family", "altapro"}).empty());
     fx.settings.PrinterType = 1;
@@ -434,6 +470,43 @@ class TestToolsTest : public QObject {
     QCOMPARE(dialog.FoundCount(), 0);
     QCOMPARE(fx.settings.PortNumber, std::uint8_t(11));
     QVERIFY(link.PortOpen());
+  }
+
+  void MainWindowSearchButtonRunsTheSearch() {
+    AllPortsAbsent();
+    ulvo::testing::MainFormHarness h;
+    ulvo::testing::HarnessOptions options;
+    options.simBinary = ULVO_SIM_PATH;
+    QVERIFY2(h.Start(options), qPrintable(h.error));  // the emulator is COM1
+    TMainForm& f = *h.form;
+    for (const char* name : {"TTransakcjeTestowe", "TSzukamdrukarki", "TWyslijOdbierzPlikBin"})
+      QVERIFY(f.registry().Has(name));
+    // A far end that only echoes is no printer: the search finds nothing and the window says so.
+    QCOMPARE(h.Sim("echo on"), std::string("ok"));
+    ulvo::testing::ModalAnswerer answer;
+    answer.Click(QStringLiteral("OK"));
+    QTest::mouseClick(f.SearchButton, Qt::LeftButton);
+    QVERIFY(answer.WaitDone());
+    QCOMPARE(answer.messages,
+             QStringList{QString::fromUtf8("Nie znaleziono żadnej drukarki fiskalnej")});
+    QCOMPARE(f.settings().PortNumber, std::uint8_t(1));
+    QVERIFY(f.link().PortOpen());
+
+    // The printer answers again: it is listed and taken with the keyboard.
+    QCOMPARE(h.Sim("echo off"), std::string("ok"));
+    ulvo::testing::ModalAnswerer choose;
+    choose.Do(QStringLiteral("TSzukamdrukarki"), [](QWidget* window) {
+      auto* search = static_cast<TSzukamdrukarki*>(window);
+      QVERIFY(WaitFor([search] { return search->CheckListBox1->isVisible(); }));
+      QCOMPARE(search->CheckListBox1->item(0)->text(), QStringLiteral("COM1 - Mavito"));
+      ulvo::testing::PressKey(search, Qt::Key_Space);
+      ulvo::testing::PressKey(search, Qt::Key_W, Qt::AltModifier);
+    });
+    QTest::mouseClick(f.SearchButton, Qt::LeftButton);
+    QVERIFY(choose.WaitDone());
+    QVERIFY(choose.messages.isEmpty());
+    QCOMPARE(f.settings().PortNumber, std::uint8_t(1));
+    QVERIFY(f.link().PortOpen());
   }
 
   // ---- binary transfer ----
