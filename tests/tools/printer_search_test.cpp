@@ -11,6 +11,7 @@
 #include "link/link.h"
 #include "sim/emulator.h"
 #include "tests/support/scripted_link_ui.h"
+#include "tests/tools/emulator_port.h"
 #include "tools/core/printer_search.h"
 
 namespace ulvo {
@@ -48,30 +49,6 @@ TEST(PrinterSearchJudge, AnswersAndWhatTheyMean) {
     EXPECT_EQ(probe.name, c.name) << c.what;
   }
 }
-
-// A port whose far end is an emulator in this process (answers at once).
-class EmulatorPort : public SerialPort {
- public:
-  explicit EmulatorPort(Emulator& emulator) : emulator_(emulator) {}
-  bool Configure(const LineSettings&) override { return true; }
-  WriteResult Write(const char* data, std::size_t count, std::chrono::milliseconds) override {
-    emulator_.OnInput(std::string_view(data, count), std::chrono::steady_clock::now());
-    return {count, WriteStatus::Ok};
-  }
-  long Read(char* data, std::size_t count, std::chrono::milliseconds) override {
-    pending_ += emulator_.TakeOutput(std::chrono::steady_clock::now());
-    const std::size_t n = std::min(count, pending_.size());
-    pending_.copy(data, n);
-    pending_.erase(0, n);
-    return static_cast<long>(n);
-  }
-  int CheckLineErrors() override { return 0; }
-  void SetWakeup(std::function<void()>) override {}
-
- private:
-  Emulator& emulator_;
-  std::string pending_;
-};
 
 class PrinterSearchOverEmulators : public ::testing::Test {
  protected:
