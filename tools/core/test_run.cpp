@@ -127,6 +127,9 @@ TestRunDriver::TickResult TestRunDriver::Tick(std::chrono::milliseconds lineDela
 }
 
 bool TestRunDriver::CancelOpenReceipt(bool checkResult) {
+  if (link_.PortNumber == kNoPort) return false;
+  // Only a status byte that comes now tells about an open receipt, not one from before.
+  link_.ReplyReceived = 0;
   if (checkResult) {
     link_.CheckCommandResult();
   } else if (link_.QueryEnq()) {
