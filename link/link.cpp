@@ -317,6 +317,13 @@ void Link::WaitForReply() {
   if (wait.failed()) PortLost();
 }
 
+long Link::ReadRaw(char* data, std::size_t count, std::chrono::milliseconds timeout) {
+  if (!port_) return -1;
+  const long got = port_->Read(data, count, timeout);
+  if (got > 0 && log_) log_->Read(data, static_cast<std::size_t>(got));
+  return got;
+}
+
 void Link::NoReply() {
   ReplyReceived = 0;
   ReplyMissing = 1;

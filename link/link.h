@@ -3,6 +3,7 @@
 // operations every dialog uses. Operations return true when they failed; the operation
 // that found the failure has already told the user through LinkUi.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -92,6 +93,11 @@ class Link {
   bool SendCommandFile(const char* text);         // at most kCommandFileMax bytes are looked at
   void ReadLastErrorCode();
   void ShowPrinterError();
+
+  // A plain read of up to `count` bytes, outside any frame (binary transfer, printer search):
+  // returns as soon as something has arrived, after at most `timeout` otherwise (0: only
+  // what is already there). -1 when no port is open or the port failed. Logged like replies.
+  long ReadRaw(char* data, std::size_t count, std::chrono::milliseconds timeout);
 
   // Length of the last reply in RxBuf (it may hold NUL bytes).
   std::size_t RxLength() const { return rxLength_; }

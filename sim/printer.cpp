@@ -205,7 +205,9 @@ std::vector<PrinterReply> Printer::Feed(std::string_view bytes, Clock::time_poin
       case RxState::kInFrameEsc:
         if (c == '\\') {
           rx_ = RxState::kIdle;
-          if (frameTooLong_) {
+          if (!state_.online) {
+            // Off-line the mechanism takes no commands: only the status queries answer.
+          } else if (frameTooLong_) {
             // Too long for the printer's buffer: refused as a whole, never cut.
             state_.lastError = kErrParameter;
             state_.lastCommandOk = false;

@@ -1,0 +1,146 @@
+// Raw binary transfer against an emulator in this process that loops every byte back.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "link/link.h"
+#include "sim/emulator.h"
+#include "tests/support/scripted_link_ui.h"
+#include "tests/tools/emulator_port.h"
+#include "tools/core/binary_transfer.h"
+
+namespace ulvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BinaryTransferOverLoopback : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("ulvo-binary-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir);
+    ::setenv("ULVO_COM1", "loopback", 1);
+    SimOptions options;
+    options.baud = 0;
+    emulator = std::make_unique<Emulator>(options);
+    ASSERT_EQ(emulator->Control("echo on", {}), "ok");
+    settings.PortNumber = 1;
+    link = std::make_unique<Link>(settings, ui, [this](const std::string&) {
+      ++opens;
+      return std::make_unique<EmulatorPort>(*emulator);
+    });
+    ASSERT_FALSE(link->OpenPort(true));
+  }
+  void TearDown() override {
+    ::unsetenv("ULVO_COM1");
+    fs::remove_all(dir);
+  }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = (dir / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+  fs::path dir;
+  Settings settings;
+  ScriptedLinkUi ui;
+  std::unique_ptr<Emulator> emulator;
+  std::unique_ptr<Link> link;
+  int opens = 0;
+};
+
+TEST_F(BinaryTransferOverLoopback, EmptyFileEndsOnTheFirstTick) {
+  BinaryTransfer transfer(*link);
+  transfer.Begin();
+  std::string error;
+  ASSERT_TRUE(transfer.StartSend(Write("empty.bin", ""), error));
+  EXPECT_EQ(transfer.ProgressText(), "Wysłaono: 0.00%");
+  bool ended = false;
+  transfer.Tick(ended);
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(transfer.sending());
+  EXPECT_EQ(emulator->Control("get bytesin", {}), "ok 0");
+}
+
+TEST_F(BinaryTransferOverLoopback, BlocksOf512ComeBackIdenticalIntoTheReceiveFile) {
+  std::string data(1300, '\0');
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + 3);
+  BinaryTransfer transfer(*link);
+  transfer.Begin();
+  std::string error;
+  bool portLost = false;
+  const std::string out = (dir / "out.bin").string();
+  ASSERT_TRUE(transfer.StartReceive(out, error, portLost));
+  ASSERT_TRUE(transfer.StartSend(Write("in.bin", data), error));
+  EXPECT_EQ(transfer.sendSize(), 1300u);
+  const char* progress[] = {"Wysłaono: 39.38%", "Wysłaono: 78.77%", "Wysłaono: 100.00%"};
+  bool ended = false;
+  for (const char* text : progress) {
+    transfer.Tick(ended);
+    ASSERT_FALSE(ended);
+    EXPECT_EQ(transfer.ProgressText(), text);
+    // What came back is on disc at once, while the receive runs.
+    EXPECT_EQ(transfer.bytesReceived(), static_cast<std::int32_t>(transfer.bytesSent()));
+    EXPECT_EQ(Read(out), data.substr(0, transfer.bytesSent()));
+  }
+  transfer.Tick(ended);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(transfer.bytesReceived(), 1300);
+  EXPECT_EQ(transfer.ReceivedText(), "Odebrano 1300 bajtów.");
+  EXPECT_EQ(Read(out), data);
+  EXPECT_FALSE(transfer.EndReceive());
+  EXPECT_FALSE(transfer.receiving());
+}
+
+TEST_F(BinaryTransferOverLoopback, SoftwareFlowControlIsOffOnlyWhileReceiving) {
+  settings.PortSettings.XonXoff = 1;
+  BinaryTransfer transfer(*link);
+  transfer.Begin();
+  std::string error;
+  bool portLost = false;
+  const int before = opens;
+  ASSERT_TRUE(transfer.StartReceive((dir / "out.bin").string(), error, portLost));
+  EXPECT_EQ(settings.PortSettings.XonXoff, 0);
+  EXPECT_EQ(opens, before + 1);
+  EXPECT_TRUE(link->PortOpen());
+  EXPECT_FALSE(transfer.EndReceive());
+  EXPECT_EQ(settings.PortSettings.XonXoff, 1);
+  EXPECT_EQ(opens, before + 2);
+  EXPECT_TRUE(link->PortOpen());
+}
+
+TEST_F(BinaryTransferOverLoopback, FilesThatCannotBeUsedAreNamed) {
+  BinaryTransfer transfer(*link);
+  transfer.Begin();
+  std::string error;
+  const std::string missing = (dir / "brak.bin").string();
+  EXPECT_FALSE(transfer.FileSize(missing, error));
+  EXPECT_EQ(error, "Nie mogę otworzyc pliku" + missing + ".");
+  EXPECT_FALSE(transfer.StartSend(missing, error));
+  EXPECT_FALSE(transfer.sending());
+  bool portLost = false;
+  const std::string nowhere = (dir / "no-such-dir" / "out.bin").string();
+  EXPECT_FALSE(transfer.StartReceive(nowhere, error, portLost));
+  EXPECT_EQ(error, "Nie mogę utworzyć pliku" + nowhere + ".");
+  EXPECT_FALSE(portLost);
+  EXPECT_FALSE(transfer.receiving());
+  EXPECT_EQ(transfer.FileSize(Write("five.bin", "12345"), error), 5u);
+}
+
+}  // namespace
+}  // namespace ulvo
