@@ -44,7 +44,9 @@ TEST(SimControlNumber, CancelledReceiptAndDailyReport) {
   ASSERT_TRUE(Ok(p, "5$*12/"));
   ASSERT_TRUE(Ok(p, "6$*12/3456789.12/"));
   ASSERT_TRUE(Ok(p, "7$*ABC 12345678\r00:00:00\r"));
-  ASSERT_TRUE(Ok(p, "10$*" + kNumber + "\r"));
+  // No daily report 3 in the fiscal memory: no number can be right.
+  EXPECT_FALSE(Ok(p, "10$*" + kNumber + "\r"));
+  EXPECT_EQ(LastError(p), 4);
 }
 
 TEST(SimControlNumber, StepsOutOfOrderAreRefused) {
