@@ -317,6 +317,21 @@ void Link::WaitForReply() {
   if (wait.failed()) PortLost();
 }
 
+long Link::ReadBytes(char* data, std::size_t count, std::chrono::milliseconds timeout) {
+  if (!port_) return -1;
+  const long got = port_->Read(data, count, timeout);
+  if (got < 0) {
+    PortLost();
+    return -1;
+  }
+  if (got > 0 && log_) log_->Read(data, static_cast<std::size_t>(got));
+  return got;
+}
+
+void Link::SetPortWakeup(std::function<void()> wake) {
+  if (port_) port_->SetWakeup(std::move(wake));
+}
+
 void Link::NoReply() {
   ReplyReceived = 0;
   ReplyMissing = 1;
