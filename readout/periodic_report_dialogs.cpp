@@ -135,6 +135,21 @@ PeriodicReportForm::PeriodicReportForm(AppContext& context, QWidget* parent, con
   } else {
     FinishLayout();
   }
+  // Tab runs down the form: each range choice, then its fields.
+  QWidget* order[] = {RadioButton1,
+                      MaskEdit3,
+                      RadioButton2,
+                      MaskEdit1,
+                      MaskEdit2,
+                      RadioButton3,
+                      Edit3,
+                      Edit4,
+                      CheckBox1,
+                      CheckBox2,
+                      readout ? static_cast<QWidget*>(ComboBox2) : static_cast<QWidget*>(CheckBox4),
+                      Button1,
+                      Button2};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
 void PeriodicReportForm::UpdateEnabling() {

@@ -51,7 +51,10 @@ ReportNaming NamingOf(const ReportContext& c, bool mavito) {
   n.emergency = c.emergency;
   n.monthly = c.monthly;
   n.byNumbers = c.byNumbers;
-  n.uniqueNumber = c.uniqueNumber;
+  // A printer without a unique number sends blanks.
+  std::string unique = c.uniqueNumber;
+  while (!unique.empty() && unique.back() == ' ') unique.pop_back();
+  n.uniqueNumber = unique;
   n.monthCentury = c.from.century;
   n.monthYear = c.from.year;
   n.month = c.from.month;

@@ -220,3 +220,36 @@ TEST(SumPair, CarriesIntoTheHighPart) {
 
 }  // namespace
 }  // namespace ulvo
+
+namespace ulvo {
+namespace {
+
+// Sets `bytes` of a record's body at `at` and makes its check right again.
+std::string Spoil(std::string record, std::size_t at, const std::string& bytes) {
+  std::string body = record.substr(1);
+  body.replace(at, bytes.size(), bytes);
+  body.back() =
+      static_cast<char>(fiscal::RecordCheckByte(std::string_view(body).substr(0, body.size() - 1)));
+  return record.substr(0, 1) + body;
+}
+
+TEST(FiscalReadout, BytesTheLayoutLeavesOpenAreIgnored) {
+  const auto clean = testing::Pass({Sale(1, 10000, 2300), Sale(2, 500, 115)});
+  auto noisy = clean;
+  const std::string junk(6, '\xA5');
+  noisy[2] = Spoil(noisy[2], 2, junk);                      // mode: after the two known bytes
+  noisy[4] = Spoil(noisy[4], 6, std::string(1, '\x77'));    // reference: its last byte
+  noisy[7] = Spoil(noisy[7], 20, std::string(1, '\x33'));   // range: between the sums and dates
+  noisy[9] = Spoil(noisy[9], 9, std::string(2, '\x44'));    // daily: 9..10
+  noisy[9] = Spoil(noisy[9], 13, junk);                     // daily: 13..18
+  noisy[10] = Spoil(noisy[10], 6, std::string(3, '\x11'));  // rates: 6..8
+  Lines cleanText, noisyText;
+  FiscalReadoutPass a(ByNumbers(), cleanText), b(ByNumbers(), noisyText);
+  Feed(a, clean);
+  Feed(b, noisy);
+  EXPECT_TRUE(b.Succeeded()) << static_cast<int>(b.Code());
+  EXPECT_EQ(noisyText.lines, cleanText.lines);
+}
+
+}  // namespace
+}  // namespace ulvo
