@@ -11,7 +11,7 @@ namespace ulvo {
 
 namespace {
 
-constexpr std::int64_t kLowPartLimit = 1'000'000'000;
+using namespace fiscal;
 
 void Put8(std::string& b, std::size_t at, unsigned v) {
   b[at] = static_cast<char>(v & 0xFF);
@@ -86,39 +86,39 @@ bool InRange(const FiscalRange& range, const DailyRecord& r, long number) {
 // The range and closing records share their layout.
 std::string RangeBody(const FiscalRange& range, const std::vector<const DailyRecord*>& reports,
                       long firstNumber, long lastNumber, Sums sums) {
-  std::string b(58, '\0');
-  Put16(b, 2, static_cast<unsigned>(reports.size()));
-  Put32(b, 4, Clamp32(sums.due / kLowPartLimit));
-  Put32(b, 8, Clamp32(sums.due % kLowPartLimit));
-  Put32(b, 12, Clamp32(sums.ptu / kLowPartLimit));
-  Put32(b, 16, Clamp32(sums.ptu % kLowPartLimit));
+  std::string b(RecordBodySize(kRange, false), '\0');
+  Put16(b, kSumReports, static_cast<unsigned>(reports.size()));
+  Put32(b, kSumDueHigh, Clamp32(sums.due / kLowPartLimit));
+  Put32(b, kSumDueLow, Clamp32(sums.due % kLowPartLimit));
+  Put32(b, kSumPtuHigh, Clamp32(sums.ptu / kLowPartLimit));
+  Put32(b, kSumPtuLow, Clamp32(sums.ptu % kLowPartLimit));
   switch (range.kind) {
     case FiscalRange::Kind::kDates:
-      PutDate(b, 21, range.fromYear, range.fromMonth, range.fromDay);
-      PutDate(b, 28, range.toYear, range.toMonth, range.toDay);
+      PutDate(b, kSumRangeStart, range.fromYear, range.fromMonth, range.fromDay);
+      PutDate(b, kSumRangeEnd, range.toYear, range.toMonth, range.toDay);
       break;
     case FiscalRange::Kind::kMonth:
-      PutDate(b, 21, range.fromYear, range.fromMonth, 1);
-      PutDate(b, 28, range.fromYear, range.fromMonth, 31);
+      PutDate(b, kSumRangeStart, range.fromYear, range.fromMonth, 1);
+      PutDate(b, kSumRangeEnd, range.fromYear, range.fromMonth, 31);
       break;
     case FiscalRange::Kind::kNumbers:
       if (!reports.empty()) {
         const DailyRecord& f = *reports.front();
         const DailyRecord& l = *reports.back();
-        PutDate(b, 21, f.year % 100, f.month, f.day);
-        PutDate(b, 28, l.year % 100, l.month, l.day);
+        PutDate(b, kSumRangeStart, f.year % 100, f.month, f.day);
+        PutDate(b, kSumRangeEnd, l.year % 100, l.month, l.day);
       }
       break;
   }
   if (!reports.empty()) {
     const DailyRecord& f = *reports.front();
     const DailyRecord& l = *reports.back();
-    PutDate(b, 35, f.year % 100, f.month, f.day);
-    PutTime(b, 39, f.hour, f.minute);
-    PutDate(b, 42, l.year % 100, l.month, l.day);
-    PutTime(b, 46, l.hour, l.minute);
-    Put32(b, 49, static_cast<std::uint32_t>(firstNumber));
-    Put32(b, 53, static_cast<std::uint32_t>(lastNumber));
+    PutDate(b, kSumFirstReport, f.year % 100, f.month, f.day);
+    PutTime(b, kSumFirstReport + 4, f.hour, f.minute);
+    PutDate(b, kSumLastReport, l.year % 100, l.month, l.day);
+    PutTime(b, kSumLastReport + 4, l.hour, l.minute);
+    Put32(b, kSumFirstNumber, static_cast<std::uint32_t>(firstNumber));
+    Put32(b, kSumLastNumber, static_cast<std::uint32_t>(lastNumber));
   }
   return b;
 }
@@ -154,19 +154,19 @@ std::vector<Running> RunningTotals(const std::vector<DailyRecord>& memory) {
 
 std::string DailyBody(const DailyRecord& r, long number, bool ecopy, const Running& running) {
   std::string b(fiscal::RecordBodySize(fiscal::kDaily, ecopy), '\0');
-  Put8(b, 0, static_cast<unsigned>(r.rateMarker));
-  Put16(b, 1, static_cast<unsigned>(number));
-  PutDate(b, 3, r.year % 100, r.month, r.day);
-  PutTime(b, 7, r.hour, r.minute);
-  Put16(b, 19, static_cast<unsigned>(std::min<std::int64_t>(r.receipts, 0xFFFF)));
+  Put8(b, kDailyRateMarker, static_cast<unsigned>(r.rateMarker));
+  Put16(b, kDailyNumber, static_cast<unsigned>(number));
+  PutDate(b, kDailyDate, r.year % 100, r.month, r.day);
+  PutTime(b, kDailyTime, r.hour, r.minute);
+  Put16(b, kDailyReceipts, static_cast<unsigned>(std::min<std::int64_t>(r.receipts, 0xFFFF)));
   std::int64_t due = 0;
   for (int i = 0; i < kPtuCount; ++i) {
     std::int64_t ptu = PtuOf(r.totals[i], r.ptu[i]);
-    Put32(b, 21 + 4 * i, Clamp32(ptu));
-    Put32(b, 49 + 4 * i, Clamp32(r.totals[i] - ptu));
+    Put32(b, kDailyPtu + 4 * i, Clamp32(ptu));
+    Put32(b, kDailyNet + 4 * i, Clamp32(r.totals[i] - ptu));
     due += r.totals[i];
   }
-  Put32(b, 77, Clamp32(due));
+  Put32(b, kDailyDue, Clamp32(due));
   if (ecopy) {
     Put16(b, fiscal::kDailyRunningFirst, 1);
     Put16(b, fiscal::kDailyRunningLast, static_cast<unsigned>(number));
@@ -184,12 +184,12 @@ int RateKind(int rate) {
 }
 
 std::string RatesBody(const DailyRecord& r) {
-  std::string b(31, '\0');
-  PutDate(b, 2, r.year % 100, r.month, r.day);
+  std::string b(RecordBodySize(kRates, false), '\0');
+  PutDate(b, kRatesDate, r.year % 100, r.month, r.day);
   for (int i = 0; i < kPtuCount; ++i) {
     int rate = r.ptu[i];
-    Put16(b, 9 + 2 * i, rate < kPtuTaxFree ? static_cast<unsigned>(rate) : 0);
-    Put8(b, 23 + i, static_cast<unsigned>(RateKind(rate)));
+    Put16(b, kRatesValue + 2 * i, rate < kPtuTaxFree ? static_cast<unsigned>(rate) : 0);
+    Put8(b, kRatesKind + i, static_cast<unsigned>(RateKind(rate)));
   }
   return b;
 }
@@ -249,8 +249,8 @@ std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
   std::tm clock{};
   localtime_r(&t, &clock);
   std::string reference(8, '\0');
-  PutDate(reference, 0, clock.tm_year % 100, clock.tm_mon + 1, clock.tm_mday);
-  PutTime(reference, 4, clock.tm_hour, clock.tm_min);
+  PutDate(reference, kReferenceDate, clock.tm_year % 100, clock.tm_mon + 1, clock.tm_mday);
+  PutTime(reference, kReferenceTime, clock.tm_hour, clock.tm_min);
   std::string mode(10, '\0');
   mode[0] = s.fiscal ? 0 : 1;
   std::string type = s.typeVersionText.empty() ? DefaultTypeVersion(s.variant) : s.typeVersionText;
@@ -278,7 +278,7 @@ std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
     out.push_back(FiscalRecord(7, TextBody(34, type), ecopy));
     out.push_back(FiscalRecord(8, TextBody(10, s.uniqueNumber), ecopy));
     std::string rangeBody = RangeBody(range, run.reports, run.firstNumber, run.lastNumber, all);
-    rangeBody[1] = more ? 1 : 0;
+    rangeBody[kSumMoreCurrencies] = more ? 1 : 0;
     out.push_back(FiscalRecord(10, rangeBody, ecopy));
     if (!run.reports.empty()) {
       out.push_back(FiscalRecord(12, TextBody(16, run.reports.front()->currency), ecopy));
@@ -290,13 +290,13 @@ std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
       const DailyRecord& f = *run.reports.front();
       const DailyRecord& l = *run.reports.back();
       std::string label(12, '\0');
-      Put16(label, 0, 1);  // medium number
+      Put16(label, kLabelMediumNumber, 1);  // medium number
       std::string media(33, '\0');
-      PutText(media, 0, s.uniqueNumber, 12);
-      PutDate(media, 12, f.year % 100, f.month, f.day);
-      PutDate(media, 16, l.year % 100, l.month, l.day);
-      Put32(media, 20, static_cast<std::uint32_t>(run.firstNumber));
-      Put32(media, 24, static_cast<std::uint32_t>(run.lastNumber));
+      PutText(media, kMediumUnique, s.uniqueNumber, kUniqueNumberSize);
+      PutDate(media, kMediumFirstDate, f.year % 100, f.month, f.day);
+      PutDate(media, kMediumLastDate, l.year % 100, l.month, l.day);
+      Put32(media, kMediumFirstNumber, static_cast<std::uint32_t>(run.firstNumber));
+      Put32(media, kMediumLastNumber, static_cast<std::uint32_t>(run.lastNumber));
       out.push_back(FiscalRecord(13, label, ecopy));
       out.push_back(FiscalRecord(14, media, ecopy));
     }
@@ -315,11 +315,11 @@ std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
       good.ptu += f.closingPtuDelta;
     }
     std::string closing = RangeBody(range, run.reports, run.firstNumber, run.lastNumber, good);
-    closing[1] = more ? 1 : 0;
+    closing[kSumMoreCurrencies] = more ? 1 : 0;
     if (k == 0) {
-      Put16(closing, 2,
+      Put16(closing, kSumReports,
             static_cast<unsigned>(static_cast<long>(run.reports.size()) + f.closingCountDelta));
-      Put8(closing, 0, static_cast<unsigned>(f.closingStatus));
+      Put8(closing, kSumStatus, static_cast<unsigned>(f.closingStatus));
     }
     out.push_back(FiscalRecord(11, closing, ecopy));
     passes.push_back(std::move(out));
