@@ -60,10 +60,10 @@ TPobieranieFiskalnejSklepu::TPobieranieFiskalnejSklepu(Link& link, ReportFile& f
     pass_->Stop(RecordCode::kAborted);
     End();
   });
-  // Silence longer than this ends a record that stopped half way: two seconds, or fifty
+  // Silence longer than this ends a record that stopped half way: three seconds, or fifty
   // byte times at a slow line.
   const auto baud = std::max<std::uint32_t>(link.PortSettings.BaudRate, 1);
-  silenceLimitMs_ = std::max<qint64>(2000, 50 * 10 * 1000 / baud);
+  silenceLimitMs_ = std::max<qint64>(3000, 50 * 10 * 1000 / baud);
 }
 
 TPobieranieFiskalnejSklepu::~TPobieranieFiskalnejSklepu() {

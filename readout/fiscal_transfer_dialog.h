@@ -55,7 +55,7 @@ class TPobieranieFiskalnejSklepu : public QDialog {
   std::unique_ptr<FiscalReadoutPass> pass_;
   QTimer* timer_ = nullptr;
   QElapsedTimer silence_;
-  qint64 silenceLimitMs_ = 2000;
+  qint64 silenceLimitMs_ = 3000;
   bool started_ = false;
   bool ended_ = false;
   bool pumping_ = false;

@@ -88,6 +88,25 @@ class ReadoutDialogsTest : public QObject {
     QVERIFY(fx.ui.messages.empty());
   }
 
+  void ArrowsMoveBetweenTheRangeChoicesAndTabRunsDownTheForm() {
+    StartSim({"--baud", "0"});
+    TWydrukRaportOkresowy dialog(*fx.context, nullptr);
+    QVERIFY(ShowDialog(&dialog));
+    PressKey(&dialog, Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.RadioButton1));
+    PressKey(&dialog, Qt::Key_Down);
+    QVERIFY(dialog.RadioButton2->isChecked());
+    QVERIFY(dialog.GroupBox2->isEnabled());
+    QVERIFY(!dialog.MaskEdit3->isEnabled());
+    PressKey(&dialog, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.MaskEdit1));
+    PressKey(&dialog, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(dialog.MaskEdit2));
+    PressKey(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(fx.SentCommands().empty());
+  }
+
   void PrintDialogRefusesAYearOutOfRangeAndStaysOpen() {
     StartSim({"--baud", "0"});
     TWydrukRaportOkresowy dialog(*fx.context, nullptr);
