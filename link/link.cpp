@@ -324,6 +324,16 @@ long Link::ReadRaw(char* data, std::size_t count, std::chrono::milliseconds time
   return got;
 }
 
+long Link::ReadBytes(char* data, std::size_t count, std::chrono::milliseconds timeout) {
+  const long got = ReadRaw(data, count, timeout);
+  if (got < 0 && port_) PortLost();
+  return got;
+}
+
+void Link::SetPortWakeup(std::function<void()> wake) {
+  if (port_) port_->SetWakeup(std::move(wake));
+}
+
 void Link::NoReply() {
   ReplyReceived = 0;
   ReplyMissing = 1;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -18,7 +19,7 @@ namespace ulvo {
 
 class TransmissionLog;
 
-constexpr std::size_t kRxBufSize = 4971;       // bytes a reply may fill, NUL not counted
+constexpr std::size_t kRxBufSize = 4971;        // bytes a reply may fill, NUL not counted
 constexpr std::size_t kReplyCompleteAt = 4920;  // more than this completes a wait
 constexpr std::size_t kReplyKeepMax = 4970;     // at most this many bytes are kept
 constexpr std::size_t kCommandFileMax = 16384;
@@ -32,10 +33,10 @@ struct CashInfo {
   std::int8_t Unused5 = 0;
   std::int8_t RamResets = 0;
   std::int8_t RecordYear = 0, RecordMonth = 0, RecordDay = 0;  // last fiscal memory record
-  double Ptu[7] = {};        // rates A..G
+  double Ptu[7] = {};                                          // rates A..G
   std::int32_t ReceiptCount = 0;
-  double Totals[7] = {};     // totals A..G
-  double TotalZ = 0;         // Alta families only; Mavito keeps the earlier value
+  double Totals[7] = {};  // totals A..G
+  double TotalZ = 0;      // Alta families only; Mavito keeps the earlier value
   double Unused16 = 0;
   double Cash = 0;           // cash in the drawer
   std::string UniqueNumber;  // as received; eleven blanks become "BRAK"
@@ -51,8 +52,8 @@ class Link {
   // ---- state ----
   char TxBuf[kTxBufSize] = {};
   char RxBuf[kRxBufSize + 1] = {};
-  std::uint8_t& PortNumber;      // lives in the settings record; 255 = no port
-  LineSettings& PortSettings;    // lives in the settings record
+  std::uint8_t& PortNumber;    // lives in the settings record; 255 = no port
+  LineSettings& PortSettings;  // lives in the settings record
   std::uint8_t ReplyReceived = 255;
   std::uint8_t ReplyMissing = 0;
   std::uint8_t SingleByteReply = 0;
@@ -79,7 +80,7 @@ class Link {
   void RestorePortSettings();
 
   // ---- exchange ----
-  bool SendFrame(char* frame);                    // NUL-terminated; first byte cleared on failure
+  bool SendFrame(char* frame);  // NUL-terminated; first byte cleared on failure
   bool SendBytes(char* data, std::size_t count);
   void WaitForReply();
   bool FlushInput();
@@ -90,7 +91,7 @@ class Link {
   bool ReadTotalsSum(double& sum);
   void ReadClock();
   void ReadTypeAndVersion();
-  bool SendCommandFile(const char* text);         // at most kCommandFileMax bytes are looked at
+  bool SendCommandFile(const char* text);  // at most kCommandFileMax bytes are looked at
   void ReadLastErrorCode();
   void ShowPrinterError();
 
@@ -98,6 +99,11 @@ class Link {
   // returns as soon as something has arrived, after at most `timeout` otherwise (0: only
   // what is already there). -1 when no port is open or the port failed. Logged like replies.
   long ReadRaw(char* data, std::size_t count, std::chrono::milliseconds timeout);
+  // Like ReadRaw for record streams that are not replies (the fiscal memory readout), but a
+  // failed port is closed and the user told.
+  long ReadBytes(char* data, std::size_t count, std::chrono::milliseconds timeout);
+  // `wake` is called from the event loop when the port has news; empty disconnects.
+  void SetPortWakeup(std::function<void()> wake);
 
   // Length of the last reply in RxBuf (it may hold NUL bytes).
   std::size_t RxLength() const { return rxLength_; }
@@ -110,7 +116,7 @@ class Link {
   class ReplyWait;
   class ReadyWait;
   bool Write(char* buffer, std::size_t count, bool textLength);
-  bool NoPort();  // shows "Nie wybrano portu komunikacyjnego." when no port is chosen
+  bool NoPort();    // shows "Nie wybrano portu komunikacyjnego." when no port is chosen
   void PortLost();  // the line failed: close, forget the port, tell the user once
   void NoReply();   // a reply that does not parse counts as none
   bool QueryStatusByte(char query, std::uint8_t& status);

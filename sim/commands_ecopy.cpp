@@ -1,8 +1,10 @@
 // Control-number checks of the electronic copy ($*): the data of a receipt or a daily report
-// step by step, then the control number. The emulator checks the steps' order and form; it
-// keeps no electronic copy to compare the number with, so a well-formed number passes.
+// step by step, then the control number. The emulator checks the steps' order and form; a
+// daily report's number is compared with the one computed from its own fiscal memory, a
+// receipt's (it keeps no electronic copy of receipts) passes when well formed.
 
 #include "sim/command_table.h"
+#include "sim/fiscal_memory.h"
 
 namespace ulvo {
 
@@ -87,6 +89,7 @@ int ControlNumberCheck(CommandContext& ctx) {
       stage = 0;
       kind = 0;
       s.controlCheckReceiptSums = 0;
+      s.controlCheckNumber = static_cast<long>(ParseCount(f[1]).value_or(0));
       return kCarriedOut;
     case 1:  // a receipt item
       if (stage < 0 || (kind != 0 && kind != 'R') || stage > 1) return kErrParameter;
@@ -143,6 +146,12 @@ int ControlNumberCheck(CommandContext& ctx) {
       if (stage != 9) return kErrParameter;
       if (!Fields(ctx.frame.args, "\r", f)) return kErrParameterCount;
       if (!ControlNumber(f[0])) return kErrParameter;
+      if (kind == 'D' &&
+          FiscalControlNumber(s, static_cast<std::size_t>(s.controlCheckNumber)) != f[0]) {
+        stage = -1;
+        kind = 0;
+        return kErrParameter;
+      }
       stage = -1;
       kind = 0;
       Print(s, "Numer kontrolny poprawny");

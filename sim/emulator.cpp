@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "sim/command_table.h"
+#include "sim/fiscal_memory.h"
 
 namespace ulvo {
 
@@ -129,7 +130,8 @@ std::string SimUsage() {
          "                [--settings ustaw.txt]\n"
          "                [--log PLIK] [--control ŚCIEŻKA] [--fiscal] [--no-unique]\n"
          "                [--no-answer] [--delay MS] [--offline] [--paper-out]\n"
-         "                [--mech-error] [--garbage N]\n";
+         "                [--mech-error] [--garbage N]\n"
+         "                [--fiscal-reports N] [--fiscal-seed N] [--fiscal-currency-from N]\n";
 }
 
 PrinterVariant VariantOfSettings(const Settings& settings) {
@@ -225,6 +227,13 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
       std::optional<long> v = number(kMaxJunk);
       if (!v) return fail("Zła liczba bajtów (--garbage).");
       o.garbage = *v;
+    } else if (name == "--fiscal-reports" || name == "--fiscal-seed" ||
+               name == "--fiscal-currency-from") {
+      std::optional<long> v = number(name == "--fiscal-seed" ? 1'000'000'000L : 65535L);
+      if (!v) return fail("Zła liczba (" + name + ").");
+      (name == "--fiscal-reports" ? o.fiscalReports
+       : name == "--fiscal-seed"  ? o.fiscalSeed
+                                  : o.fiscalCurrencyFrom) = *v;
     } else {
       return fail("Nieznany argument: " + args[i]);
     }
@@ -240,6 +249,11 @@ Emulator::Emulator(const SimOptions& options) : printer_(options.variant) {
   PrinterState& s = printer_.MutableState();
   s.fiscal = options.fiscal;
   if (options.noUniqueNumber) s.uniqueNumber = std::string(11, ' ');
+  if (options.fiscalReports > 0) {
+    GenerateFiscalMemory(s, static_cast<std::size_t>(options.fiscalReports),
+                         static_cast<unsigned>(options.fiscalSeed),
+                         static_cast<std::size_t>(options.fiscalCurrencyFrom));
+  }
   s.online = !options.offline;
   s.paperOut = options.paperOut;
   s.mechanismError = options.mechanismError;
@@ -483,6 +497,23 @@ std::string Emulator::Control(std::string_view line, Time now) {
     }
     s.fiscalMemory[static_cast<std::size_t>(number) - 1].damaged = true;
     return "ok";
+  }
+  if (cmd == "fiscalfault") {
+    // "fiscalfault count|due|ptu|status|check|cut <n>" or "fiscalfault none".
+    std::size_t gap = arg.find(' ');
+    std::string_view what = arg.substr(0, gap);
+    long long value = 0;
+    if (gap != std::string_view::npos) {
+      std::string_view text = arg.substr(gap + 1);
+      bool negative = !text.empty() && text[0] == '-';
+      if (negative) text.remove_prefix(1);
+      std::optional<long> v = Number(text, 2'000'000'000L);
+      if (!v) return "error expected a number";
+      value = negative ? -*v : *v;
+    } else if (what != "none") {
+      return "error expected a number";
+    }
+    return SetFiscalFault(s, what, value);
   }
   if (cmd == "disconnect") {
     disconnect_ = true;

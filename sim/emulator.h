@@ -23,6 +23,11 @@ struct SimOptions {
   std::string controlPath;
   bool fiscal = false;
   bool noUniqueNumber = false;
+  // A fiscal memory made up from a seed: this many daily reports (0: empty), the accounting
+  // currency EUR from report `fiscalCurrencyFrom` on (0: PLN throughout).
+  long fiscalReports = 0;
+  long fiscalSeed = 1;
+  long fiscalCurrencyFrom = 0;
   // Faults switched on from the start.
   bool noAnswer = false;
   long delayMs = 0;

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
+
+#include "link/fiscal_control_number.h"
 
 namespace ulvo {
 
 namespace {
 
-constexpr std::int64_t kLowPartLimit = 1'000'000'000;
+using namespace fiscal;
 
 void Put8(std::string& b, std::size_t at, unsigned v) {
   b[at] = static_cast<char>(v & 0xFF);
@@ -83,68 +86,110 @@ bool InRange(const FiscalRange& range, const DailyRecord& r, long number) {
 // The range and closing records share their layout.
 std::string RangeBody(const FiscalRange& range, const std::vector<const DailyRecord*>& reports,
                       long firstNumber, long lastNumber, Sums sums) {
-  std::string b(58, '\0');
-  Put16(b, 2, static_cast<unsigned>(reports.size()));
-  Put32(b, 4, Clamp32(sums.due / kLowPartLimit));
-  Put32(b, 8, Clamp32(sums.due % kLowPartLimit));
-  Put32(b, 12, Clamp32(sums.ptu / kLowPartLimit));
-  Put32(b, 16, Clamp32(sums.ptu % kLowPartLimit));
+  std::string b(RecordBodySize(kRange, false), '\0');
+  Put16(b, kSumReports, static_cast<unsigned>(reports.size()));
+  Put32(b, kSumDueHigh, Clamp32(sums.due / kLowPartLimit));
+  Put32(b, kSumDueLow, Clamp32(sums.due % kLowPartLimit));
+  Put32(b, kSumPtuHigh, Clamp32(sums.ptu / kLowPartLimit));
+  Put32(b, kSumPtuLow, Clamp32(sums.ptu % kLowPartLimit));
   switch (range.kind) {
     case FiscalRange::Kind::kDates:
-      PutDate(b, 21, range.fromYear, range.fromMonth, range.fromDay);
-      PutDate(b, 28, range.toYear, range.toMonth, range.toDay);
+      PutDate(b, kSumRangeStart, range.fromYear, range.fromMonth, range.fromDay);
+      PutDate(b, kSumRangeEnd, range.toYear, range.toMonth, range.toDay);
       break;
     case FiscalRange::Kind::kMonth:
-      PutDate(b, 21, range.fromYear, range.fromMonth, 1);
-      PutDate(b, 28, range.fromYear, range.fromMonth, 31);
+      PutDate(b, kSumRangeStart, range.fromYear, range.fromMonth, 1);
+      PutDate(b, kSumRangeEnd, range.fromYear, range.fromMonth, 31);
       break;
     case FiscalRange::Kind::kNumbers:
       if (!reports.empty()) {
         const DailyRecord& f = *reports.front();
         const DailyRecord& l = *reports.back();
-        PutDate(b, 21, f.year % 100, f.month, f.day);
-        PutDate(b, 28, l.year % 100, l.month, l.day);
+        PutDate(b, kSumRangeStart, f.year % 100, f.month, f.day);
+        PutDate(b, kSumRangeEnd, l.year % 100, l.month, l.day);
       }
       break;
   }
   if (!reports.empty()) {
     const DailyRecord& f = *reports.front();
     const DailyRecord& l = *reports.back();
-    PutDate(b, 35, f.year % 100, f.month, f.day);
-    PutTime(b, 39, f.hour, f.minute);
-    PutDate(b, 42, l.year % 100, l.month, l.day);
-    PutTime(b, 46, l.hour, l.minute);
-    Put32(b, 49, static_cast<std::uint32_t>(firstNumber));
-    Put32(b, 53, static_cast<std::uint32_t>(lastNumber));
+    PutDate(b, kSumFirstReport, f.year % 100, f.month, f.day);
+    PutTime(b, kSumFirstReport + 4, f.hour, f.minute);
+    PutDate(b, kSumLastReport, l.year % 100, l.month, l.day);
+    PutTime(b, kSumLastReport + 4, l.hour, l.minute);
+    Put32(b, kSumFirstNumber, static_cast<std::uint32_t>(firstNumber));
+    Put32(b, kSumLastNumber, static_cast<std::uint32_t>(lastNumber));
   }
   return b;
 }
 
-std::string DailyBody(const DailyRecord& r, long number) {
-  std::string b(90, '\0');
-  Put8(b, 0, static_cast<unsigned>(r.rateMarker));
-  Put16(b, 1, static_cast<unsigned>(number));
-  PutDate(b, 3, r.year % 100, r.month, r.day);
-  PutTime(b, 7, r.hour, r.minute);
-  Put16(b, 19, static_cast<unsigned>(std::min<std::int64_t>(r.receipts, 0xFFFF)));
+// Sums from the first report of the fiscal memory up to one report: the electronic copy's
+// running totals.
+struct Running {
+  std::array<std::int64_t, kPtuCount> ptu{};
+  std::int64_t ptuTotal = 0, due = 0;
+};
+
+void Put48(std::string& b, std::size_t at, std::int64_t v) {
+  std::uint64_t u = v < 0 ? 0 : static_cast<std::uint64_t>(v) & 0xFFFFFFFFFFFFULL;
+  Put32(b, at, static_cast<std::uint32_t>(u & 0xFFFFFFFFu));
+  Put16(b, at + 4, static_cast<unsigned>(u >> 32));
+}
+
+std::vector<Running> RunningTotals(const std::vector<DailyRecord>& memory) {
+  std::vector<Running> out;
+  out.reserve(memory.size());
+  Running r;
+  for (const DailyRecord& d : memory) {
+    for (int i = 0; i < kPtuCount; ++i) {
+      std::int64_t ptu = Clamp32(PtuOf(d.totals[i], d.ptu[i]));
+      r.ptu[i] += ptu;
+      r.ptuTotal += ptu;
+      r.due += d.totals[i];
+    }
+    out.push_back(r);
+  }
+  return out;
+}
+
+std::string DailyBody(const DailyRecord& r, long number, bool ecopy, const Running& running) {
+  std::string b(fiscal::RecordBodySize(fiscal::kDaily, ecopy), '\0');
+  Put8(b, kDailyRateMarker, static_cast<unsigned>(r.rateMarker));
+  Put16(b, kDailyNumber, static_cast<unsigned>(number));
+  PutDate(b, kDailyDate, r.year % 100, r.month, r.day);
+  PutTime(b, kDailyTime, r.hour, r.minute);
+  Put16(b, kDailyReceipts, static_cast<unsigned>(std::min<std::int64_t>(r.receipts, 0xFFFF)));
   std::int64_t due = 0;
   for (int i = 0; i < kPtuCount; ++i) {
     std::int64_t ptu = PtuOf(r.totals[i], r.ptu[i]);
-    Put32(b, 21 + 4 * i, Clamp32(ptu));
-    Put32(b, 49 + 4 * i, Clamp32(r.totals[i] - ptu));
+    Put32(b, kDailyPtu + 4 * i, Clamp32(ptu));
+    Put32(b, kDailyNet + 4 * i, Clamp32(r.totals[i] - ptu));
     due += r.totals[i];
   }
-  Put32(b, 77, Clamp32(due));
+  Put32(b, kDailyDue, Clamp32(due));
+  if (ecopy) {
+    Put16(b, fiscal::kDailyRunningFirst, 1);
+    Put16(b, fiscal::kDailyRunningLast, static_cast<unsigned>(number));
+    for (int i = 0; i < kPtuCount; ++i) Put48(b, fiscal::kDailyRunningPtu + 6 * i, running.ptu[i]);
+    Put48(b, fiscal::kDailyRunningPtuTotal, running.ptuTotal);
+    Put48(b, fiscal::kDailyRunningDue, running.due);
+  }
   return b;
 }
 
+int RateKind(int rate) {
+  return rate == kPtuNotUsed   ? fiscal::kRateNotUsed
+         : rate == kPtuTaxFree ? fiscal::kRateExempt
+                               : fiscal::kRateTaxed;
+}
+
 std::string RatesBody(const DailyRecord& r) {
-  std::string b(31, '\0');
-  PutDate(b, 2, r.year % 100, r.month, r.day);
+  std::string b(RecordBodySize(kRates, false), '\0');
+  PutDate(b, kRatesDate, r.year % 100, r.month, r.day);
   for (int i = 0; i < kPtuCount; ++i) {
     int rate = r.ptu[i];
-    Put16(b, 9 + 2 * i, rate < kPtuTaxFree ? static_cast<unsigned>(rate) : 0);
-    Put8(b, 23 + i, rate == kPtuNotUsed ? 0 : rate == kPtuTaxFree ? 2 : 1);
+    Put16(b, kRatesValue + 2 * i, rate < kPtuTaxFree ? static_cast<unsigned>(rate) : 0);
+    Put8(b, kRatesKind + i, static_cast<unsigned>(RateKind(rate)));
   }
   return b;
 }
@@ -158,37 +203,7 @@ std::string TextBody(std::size_t size, std::string_view text) {
 }  // namespace
 
 std::size_t FiscalRecordBodySize(int type, bool ecopy) {
-  switch (type) {
-    case 0:
-      return 252;
-    case 1:
-      return 14;
-    case 2:
-      return 10;
-    case 3:
-      return 18;
-    case 4:
-      return 31;
-    case 5:
-      return ecopy ? 174 : 90;
-    case 6:
-      return 8;
-    case 7:
-      return 34;
-    case 8:
-      return 10;
-    case 10:
-      return 58;
-    case 11:
-      return 58;
-    case 12:
-      return 16;
-    case 13:
-      return 12;
-    case 14:
-      return 33;
-  }
-  return 0;
+  return fiscal::RecordBodySize(type, ecopy);
 }
 
 std::string FiscalRecord(int type, std::string body, bool ecopy, bool damaged) {
@@ -203,15 +218,15 @@ std::string FiscalRecord(int type, std::string body, bool ecopy, bool damaged) {
 }
 
 bool FiscalRecordCheckOk(std::string_view body) {
-  unsigned sum = 0xFF;
-  for (char c : body) sum += static_cast<unsigned char>(c);
-  return (sum & 0xFF) == 0;
+  return fiscal::RecordCheckOk(body);
 }
 
 std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
                                                         const FiscalRange& range,
                                                         std::chrono::system_clock::time_point now) {
   bool ecopy = s.variant.ecopy;
+  const std::vector<Running> running =
+      ecopy ? RunningTotals(s.fiscalMemory) : std::vector<Running>(s.fiscalMemory.size());
   // The reports in range, split into runs of one accounting currency: one pass each.
   struct Run {
     std::vector<const DailyRecord*> reports;
@@ -234,8 +249,8 @@ std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
   std::tm clock{};
   localtime_r(&t, &clock);
   std::string reference(8, '\0');
-  PutDate(reference, 0, clock.tm_year % 100, clock.tm_mon + 1, clock.tm_mday);
-  PutTime(reference, 4, clock.tm_hour, clock.tm_min);
+  PutDate(reference, kReferenceDate, clock.tm_year % 100, clock.tm_mon + 1, clock.tm_mday);
+  PutTime(reference, kReferenceTime, clock.tm_hour, clock.tm_min);
   std::string mode(10, '\0');
   mode[0] = s.fiscal ? 0 : 1;
   std::string type = s.typeVersionText.empty() ? DefaultTypeVersion(s.variant) : s.typeVersionText;
@@ -263,7 +278,7 @@ std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
     out.push_back(FiscalRecord(7, TextBody(34, type), ecopy));
     out.push_back(FiscalRecord(8, TextBody(10, s.uniqueNumber), ecopy));
     std::string rangeBody = RangeBody(range, run.reports, run.firstNumber, run.lastNumber, all);
-    rangeBody[1] = more ? 1 : 0;
+    rangeBody[kSumMoreCurrencies] = more ? 1 : 0;
     out.push_back(FiscalRecord(10, rangeBody, ecopy));
     if (!run.reports.empty()) {
       out.push_back(FiscalRecord(12, TextBody(16, run.reports.front()->currency), ecopy));
@@ -275,30 +290,143 @@ std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
       const DailyRecord& f = *run.reports.front();
       const DailyRecord& l = *run.reports.back();
       std::string label(12, '\0');
-      Put16(label, 0, 1);  // medium number
+      Put16(label, kLabelMediumNumber, 1);  // medium number
       std::string media(33, '\0');
-      PutText(media, 0, s.uniqueNumber, 12);
-      PutDate(media, 12, f.year % 100, f.month, f.day);
-      PutDate(media, 16, l.year % 100, l.month, l.day);
-      Put32(media, 20, static_cast<std::uint32_t>(run.firstNumber));
-      Put32(media, 24, static_cast<std::uint32_t>(run.lastNumber));
+      PutText(media, kMediumUnique, s.uniqueNumber, kUniqueNumberSize);
+      PutDate(media, kMediumFirstDate, f.year % 100, f.month, f.day);
+      PutDate(media, kMediumLastDate, l.year % 100, l.month, l.day);
+      Put32(media, kMediumFirstNumber, static_cast<std::uint32_t>(run.firstNumber));
+      Put32(media, kMediumLastNumber, static_cast<std::uint32_t>(run.lastNumber));
       out.push_back(FiscalRecord(13, label, ecopy));
       out.push_back(FiscalRecord(14, media, ecopy));
     }
     for (const DailyRecord* r : run.reports) {
       // The fiscal memory is in date order, so every run is one run of report numbers.
-      out.push_back(FiscalRecord(5, DailyBody(*r, number++), ecopy, r->damaged));
+      const Running& sums = running[static_cast<std::size_t>(number - 1)];
+      out.push_back(FiscalRecord(5, DailyBody(*r, number++, ecopy, sums), ecopy, r->damaged));
       if (r->rateMarker != previousMarker) {
         out.push_back(FiscalRecord(4, RatesBody(*r), ecopy));
         previousMarker = r->rateMarker;
       }
     }
+    const FiscalFaults& f = s.fiscalFaults;
+    if (k == 0) {
+      good.due += f.closingDueDelta;
+      good.ptu += f.closingPtuDelta;
+    }
     std::string closing = RangeBody(range, run.reports, run.firstNumber, run.lastNumber, good);
-    closing[1] = more ? 1 : 0;
+    closing[kSumMoreCurrencies] = more ? 1 : 0;
+    if (k == 0) {
+      Put16(closing, kSumReports,
+            static_cast<unsigned>(static_cast<long>(run.reports.size()) + f.closingCountDelta));
+      Put8(closing, kSumStatus, static_cast<unsigned>(f.closingStatus));
+    }
     out.push_back(FiscalRecord(11, closing, ecopy));
     passes.push_back(std::move(out));
   }
+  // Spoilt records of the first pass.
+  std::vector<std::string>& first = passes.front();
+  const FiscalFaults& f = s.fiscalFaults;
+  if (f.badCheckRecord > 0 && static_cast<std::size_t>(f.badCheckRecord) <= first.size()) {
+    std::string& record = first[static_cast<std::size_t>(f.badCheckRecord) - 1];
+    record.back() = static_cast<char>(record.back() ^ 0x5A);
+  }
+  if (f.cutRecord > 0 && static_cast<std::size_t>(f.cutRecord) <= first.size()) {
+    std::string& record = first[static_cast<std::size_t>(f.cutRecord) - 1];
+    record.resize(record.size() / 2);
+    first.resize(static_cast<std::size_t>(f.cutRecord));
+    passes.resize(1);
+  }
   return passes;
+}
+
+void GenerateFiscalMemory(PrinterState& s, std::size_t count, unsigned seed,
+                          std::size_t currencyFrom) {
+  s.fiscalMemory.clear();
+  s.fiscalMemory.reserve(count);
+  std::uint64_t x = seed * 2654435761ULL + 0x9E3779B97F4A7C15ULL;
+  auto next = [&x](std::uint64_t bound) {
+    // xorshift: the same seed gives the same memory.
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    return bound == 0 ? 0 : x % bound;
+  };
+  std::array<int, kPtuCount> rates = {2300, 800, 500, 0, kPtuTaxFree, kPtuNotUsed, kPtuNotUsed};
+  int marker = 1;
+  std::tm day{};
+  day.tm_year = 100;
+  day.tm_mon = 0;
+  day.tm_mday = 1;
+  day.tm_hour = 12;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::tm t = day;
+    t.tm_mday += static_cast<int>(i);
+    std::mktime(&t);
+    if (i > 0 && next(50) == 0) {
+      rates[0] = rates[0] == 2300 ? 2200 : 2300;  // now and then the rates change
+      ++marker;
+    }
+    DailyRecord r;
+    r.year = t.tm_year + 1900;
+    r.month = t.tm_mon + 1;
+    r.day = t.tm_mday;
+    r.hour = 20 + static_cast<int>(next(3));
+    r.minute = static_cast<int>(next(60));
+    for (int k = 0; k < kPtuCount; ++k) {
+      if (rates[k] != kPtuNotUsed) r.totals[k] = static_cast<std::int64_t>(next(5'000'000));
+    }
+    r.receipts = static_cast<std::int64_t>(1 + next(400));
+    r.ptu = rates;
+    r.rateMarker = marker;
+    r.currency = currencyFrom != 0 && i + 1 >= currencyFrom ? "EUR" : "PLN";
+    s.fiscalMemory.push_back(r);
+  }
+  s.dailyReports = static_cast<int>(count);
+}
+
+std::string FiscalControlNumber(const PrinterState& s, std::size_t number) {
+  if (number == 0 || number > s.fiscalMemory.size()) return {};
+  const DailyRecord& r = s.fiscalMemory[number - 1];
+  const std::vector<Running> running = RunningTotals(s.fiscalMemory);
+  DailyControlData d;
+  char date[16];
+  std::snprintf(date, sizeof date, "%02d-%02d-%04d", r.day, r.month, r.year);
+  d.dateText = date;
+  d.reportNumber = static_cast<std::uint32_t>(number);
+  for (int wanted : {fiscal::kRateTaxed, fiscal::kRateExempt}) {
+    for (int i = 0; i < kPtuCount; ++i) {
+      if (RateKind(r.ptu[i]) != wanted) continue;
+      d.sales.emplace_back(i, Clamp32(r.totals[i] - PtuOf(r.totals[i], r.ptu[i])));
+    }
+  }
+  for (int i = 0; i < kPtuCount; ++i) d.ptuSum += Clamp32(PtuOf(r.totals[i], r.ptu[i]));
+  d.receipts = static_cast<std::uint32_t>(std::min<std::int64_t>(r.receipts, 0xFFFF));
+  d.runningPtu = static_cast<std::uint64_t>(running[number - 1].ptuTotal) & 0xFFFFFFFFFFFFULL;
+  d.uniqueNumber = s.uniqueNumber;
+  return DailyControlNumber(d);
+}
+
+std::string SetFiscalFault(PrinterState& s, std::string_view what, long long value) {
+  FiscalFaults& f = s.fiscalFaults;
+  if (what == "count") {
+    f.closingCountDelta = static_cast<int>(value);
+  } else if (what == "due") {
+    f.closingDueDelta = value;
+  } else if (what == "ptu") {
+    f.closingPtuDelta = value;
+  } else if (what == "status") {
+    f.closingStatus = static_cast<int>(value & 0xFF);
+  } else if (what == "check") {
+    f.badCheckRecord = static_cast<long>(value);
+  } else if (what == "cut") {
+    f.cutRecord = static_cast<long>(value);
+  } else if (what == "none") {
+    f = FiscalFaults{};
+  } else {
+    return "error expected count|due|ptu|status|check|cut <n> or none";
+  }
+  return "ok";
 }
 
 }  // namespace ulvo

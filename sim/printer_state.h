@@ -67,6 +67,17 @@ struct DailyRecord {
   bool damaged = false;  // fault injection: the fiscal memory holds a bad record here
 };
 
+// Faults of the fiscal memory readout: the closing record disagrees with the reports, or one
+// record of the stream (counted from 1 in the first pass) is spoilt.
+struct FiscalFaults {
+  int closingCountDelta = 0;
+  std::int64_t closingDueDelta = 0;  // grosze
+  std::int64_t closingPtuDelta = 0;
+  int closingStatus = 0;
+  long badCheckRecord = 0;  // its check byte is wrong
+  long cutRecord = 0;       // only its first half is sent, then the printer falls silent
+};
+
 // The fiscal memory readout in progress: the records still to send, one per ENQ.
 enum class StreamPhase {
   kNone,
@@ -106,6 +117,7 @@ struct PrinterState {
   std::size_t streamNext = 0;
   std::vector<std::vector<std::string>> streamLaterPasses;  // one per further currency
   long streamBaud = 0;
+  FiscalFaults fiscalFaults;
 
   // Owner data.
   std::string uniqueNumber;  // eleven blanks when not programmed
@@ -130,6 +142,7 @@ struct PrinterState {
   int controlCheckStage = -1;  // control-number check in progress: its last step; -1 none
   char controlCheckKind = 0;   // 'R' receipt, 'D' daily report
   int controlCheckReceiptSums = 0;
+  long controlCheckNumber = 0;  // the document or report number of the check in progress
 
   // Cashier.
   std::string cashier;

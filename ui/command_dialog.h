@@ -39,8 +39,8 @@ class CommandDialog : public QDialog {
   QPushButton* Button2 = nullptr;  // "Anuluj"
 
   // Builds the frames from the fields, asks about characters the printer cannot print,
-  // sends; closes unless the send failed.
-  void Button1Click();
+  // sends; closes unless the send failed. A dialog that does more after the send overrides it.
+  virtual void Button1Click();
 
  protected:
   Settings& settings();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "sim/fiscal_memory.h"
 #include "sim/printer.h"
 #include "tests/sim/sim_test_util.h"
 
@@ -44,7 +45,35 @@ TEST(SimControlNumber, CancelledReceiptAndDailyReport) {
   ASSERT_TRUE(Ok(p, "5$*12/"));
   ASSERT_TRUE(Ok(p, "6$*12/3456789.12/"));
   ASSERT_TRUE(Ok(p, "7$*ABC 12345678\r00:00:00\r"));
-  ASSERT_TRUE(Ok(p, "10$*" + kNumber + "\r"));
+  // No daily report 3 in the fiscal memory: no number can be right.
+  EXPECT_FALSE(Ok(p, "10$*" + kNumber + "\r"));
+  EXPECT_EQ(LastError(p), 4);
+}
+
+TEST(SimControlNumber, DailyReportNumberIsCheckedAgainstTheFiscalMemory) {
+  Printer p = Ecopy();
+  GenerateFiscalMemory(p.MutableState(), 4, 3, 0);
+  const std::string right = FiscalControlNumber(p.State(), 2);
+  ASSERT_EQ(right.size(), 40u);
+  std::string wrong = right;
+  wrong[39] = wrong[39] == '0' ? '1' : '0';
+  for (const auto& [number, accepted] : {std::pair{right, true}, std::pair{wrong, false}}) {
+    ASSERT_TRUE(Ok(p, "0$*02-01-2000\r2/"));
+    ASSERT_TRUE(Ok(p, "5$*1.00/"));
+    ASSERT_TRUE(Ok(p, "5$*3/"));
+    ASSERT_TRUE(Ok(p, "6$*0/5.00/"));
+    ASSERT_TRUE(Ok(p, "7$*" + p.State().uniqueNumber.substr(0, 3) + " " +
+                          p.State().uniqueNumber.substr(3) + "\r00:00:00\r"));
+    EXPECT_EQ(Ok(p, "10$*" + number + "\r"), accepted);
+    if (!accepted) {
+      EXPECT_EQ(LastError(p), 4);
+    }
+  }
+  // The same memory from the same seed: the same numbers.
+  Printer again = Ecopy();
+  GenerateFiscalMemory(again.MutableState(), 4, 3, 0);
+  EXPECT_EQ(FiscalControlNumber(again.State(), 2), right);
+  EXPECT_EQ(FiscalControlNumber(again.State(), 5), "");
 }
 
 TEST(SimControlNumber, StepsOutOfOrderAreRefused) {
