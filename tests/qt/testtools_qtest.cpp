@@ -185,7 +185,6 @@ class TestToolsTest : public QObject {
       dialog.EditLimit->setText(QStringLiteral("20"));
       dialog.EditFrom->setText(QStringLiteral("1"));
       dialog.EditTo->setText(QStringLiteral("4"));
-      dialog.RadioReceiptNone->setChecked(true);
       dialog.CheckVerify->setChecked(true);
     });
     dialog.exec();
