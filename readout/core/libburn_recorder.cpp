@@ -399,6 +399,7 @@ class LibburnRecorder : public DiscRecorder {
     cancelRequested_ = false;
     percent_ = -1;
     busy_ = true;
+    writerEnded_ = false;
     if (int refused = BeginWrite(); refused != 0) {
       busy_ = false;
       FreeJob();
@@ -583,18 +584,28 @@ class LibburnRecorder : public DiscRecorder {
       }
       bool stillBusy = false;
       int refused = 0;
-      for (;;) {
-        int code = 0, osErrno = 0;
-        char text[BURN_MSGS_MESSAGE_LEN] = {}, severity[80] = {};
-        if (burn_msgs_obtain(const_cast<char*>("SORRY"), &code, text, &osErrno, severity) <= 0) {
-          break;
-        }
+      TakeMessages([&](int code, const char* text) {
         if (std::strstr(text, "still going on") != nullptr) stillBusy = true;
         refused = code != 0 ? code : kDiscWriteRefused;
-      }
+      });
       if (refused == 0) return 0;
       if (!stillBusy || attempt >= 40) return refused;
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  }
+
+  // Takes libburn's queued messages: `sorry` sees those of severity SORRY and above. Notes
+  // the writer thread's last message on the way.
+  template <typename Sorry>
+  void TakeMessages(Sorry&& sorry) {
+    int sorryRank = 0;
+    burn_text_to_sev(const_cast<char*>("SORRY"), &sorryRank, 0);
+    for (;;) {
+      int code = 0, osErrno = 0, rank = 0;
+      char text[BURN_MSGS_MESSAGE_LEN] = {}, severity[80] = {};
+      if (burn_msgs_obtain(const_cast<char*>("ALL"), &code, text, &osErrno, severity) <= 0) break;
+      if (std::strstr(text, "Write thread on drive") != nullptr) writerEnded_ = true;
+      if (burn_text_to_sev(severity, &rank, 0) > 0 && rank >= sorryRank) sorry(code, text);
     }
   }
 
@@ -603,39 +614,18 @@ class LibburnRecorder : public DiscRecorder {
   int WaitForWriterThreadEnd() {
     int last = 0;
     for (int i = 0; i < 500; ++i) {
-      bool ended = false;
-      for (;;) {
-        int code = 0, osErrno = 0;
-        char text[BURN_MSGS_MESSAGE_LEN] = {}, severity[80] = {};
-        if (burn_msgs_obtain(const_cast<char*>("ALL"), &code, text, &osErrno, severity) <= 0) {
-          break;
-        }
-        if (std::strstr(text, "Write thread on drive") != nullptr) ended = true;
-        int rank = 0;
-        if (burn_text_to_sev(severity, &rank, 0) > 0) {
-          int sorry = 0;
-          burn_text_to_sev(const_cast<char*>("SORRY"), &sorry, 0);
-          if (rank >= sorry) last = code;
-        }
-      }
-      if (ended) break;
+      TakeMessages([&](int code, const char*) { last = code; });
+      if (writerEnded_) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    // remove_worker() follows the message at once; give it that moment.
+    // Only libburn's bookkeeping of the thread follows the message; give it that moment.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return last;
   }
 
   int LastLibburnError() {
     int last = 0;
-    for (;;) {
-      int code = 0, osErrno = 0;
-      char text[BURN_MSGS_MESSAGE_LEN] = {}, severity[80] = {};
-      if (burn_msgs_obtain(const_cast<char*>("SORRY"), &code, text, &osErrno, severity) <= 0) {
-        break;
-      }
-      last = code;
-    }
+    TakeMessages([&](int code, const char*) { last = code; });
     return last;
   }
   void DrainMessages() { (void)LastLibburnError(); }
@@ -761,6 +751,7 @@ class LibburnRecorder : public DiscRecorder {
   std::thread watcher_;
   std::atomic<bool> busy_{false};
   std::atomic<bool> cancelRequested_{false};
+  bool writerEnded_ = false;  // libburn's writer thread has said its last word
   std::atomic<int> percent_{-1};
   std::atomic<int> lastError_{kDiscOk};
 };
