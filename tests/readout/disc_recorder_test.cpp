@@ -243,6 +243,19 @@ TEST_F(DiscRecorderTest, NoRealDrivesAndNoImageGiveAnEmptyList) {
   EXPECT_NE(recorder->VersionText().find("libburn"), std::string::npos);
 }
 
+TEST_F(DiscRecorderTest, UlvoDiscImageAddsTheImageAfterTheRealWriters) {
+  setenv("ULVO_DISC_IMAGE", image_.c_str(), 1);
+  auto recorder = MakeDiscRecorderFromEnvironment();
+  unsetenv("ULVO_DISC_IMAGE");
+  ASSERT_FALSE(recorder->InitializeAndEnumerate());
+  ASSERT_GE(recorder->WriterCount(), 1);
+  const int last = recorder->WriterCount() - 1;
+  EXPECT_EQ(recorder->WriterName(last), "Obraz płyty: " + image_.string());
+  ASSERT_FALSE(recorder->SelectWriter(last));
+  EXPECT_TRUE(recorder->DeviceReady());  // an image file not made yet is an empty disc
+  EXPECT_FALSE(recorder->DiscHoldsData());
+}
+
 TEST_F(DiscRecorderTest, CancelledWriteLeavesTheEarlierSessionReadable) {
   const std::string first = ReportText('1');
   ASSERT_FALSE(Write(Source("a.txt", first), "PIERWSZY.txt", false, true).writeFailed);
