@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -166,7 +167,8 @@ void TNagrywanieCD_DVD::Button1Click() {
     if (recorder_->ImportPreviousSession()) ui_.ShowMessage("Nie udało się importować sesji.");
   }
   const std::string name = FileName->text().trimmed().toStdString();
-  if (name.empty() || recorder_->AddFile("\\", sourcePath_.toStdString(), name)) {
+  if (name.empty() ||
+      recorder_->AddFile("\\", QFile::encodeName(sourcePath_).toStdString(), name)) {
     ui_.ShowMessage(kAddFailed);
     return;
   }
