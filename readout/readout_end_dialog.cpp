@@ -14,6 +14,7 @@
 
 #include "link/link.h"
 #include "readout/core/report_file.h"
+#include "readout/disc_dialog.h"
 #include "readout/report_printer.h"
 #include "ui/dialog_registry.h"
 
@@ -90,8 +91,9 @@ void TZakonczonoOdczytywanie::Button2Click() {
 }
 
 void TZakonczonoOdczytywanie::Button3Click() {
-  context_.link.ui().ShowMessage(
-      "Nagrywanie na płytę CD/DVD nie jest jeszcze dostępne w tej wersji programu.");
+  // One recorder for as long as this dialog lives; made on the first use.
+  if (disc_ == nullptr) disc_ = new TNagrywanieCD_DVD(context_.link.ui(), this);
+  disc_->Run(tempPath_, fileName_);
 }
 
 bool TZakonczonoOdczytywanie::PrintOn(QPrinter& printer) {

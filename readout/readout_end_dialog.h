@@ -12,6 +12,8 @@ namespace ulvo {
 
 struct AppContext;
 
+class TNagrywanieCD_DVD;
+
 class TZakonczonoOdczytywanie : public QDialog {
   Q_OBJECT
  public:
@@ -44,6 +46,7 @@ class TZakonczonoOdczytywanie : public QDialog {
 
   AppContext& context_;
   QString tempPath_, title_, fileName_;
+  TNagrywanieCD_DVD* disc_ = nullptr;
 };
 
 }  // namespace ulvo

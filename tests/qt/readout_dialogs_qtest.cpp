@@ -12,12 +12,15 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "common/cp1250.h"
 #include "readout/control_check_dialogs.h"
 #include "readout/core/report_file.h"
+#include "readout/disc_dialog.h"
 #include "readout/fiscal_transfer_dialog.h"
 #include "readout/periodic_report_dialogs.h"
 #include "readout/readout_end_dialog.h"
@@ -178,6 +181,48 @@ class ReadoutDialogsTest : public QObject {
     // The port is back at its own settings.
     QCOMPARE(fx.settings.PortSettings.BaudRate, 9600u);
     QVERIFY(fx.link->PortOpen());
+  }
+
+  void EndDialogWritesTheReadoutIntoADiscImage() {
+    QTemporaryDir discDir;
+    const QString image = discDir.filePath(QStringLiteral("plyta.iso"));
+    qputenv("ULVO_DISC_IMAGE", image.toUtf8());
+    StartSim({"--baud", "115200", "--fiscal-reports", "20"});
+    auto dialog = Readout(1, 20);
+    QVERIFY(ShowDialog(dialog.get()));
+    QByteArray temp;
+    QString status;
+    QPointer<QWidget> endDialog;
+    ModalAnswerer answer;
+    answer.Do(QStringLiteral("TZakonczonoOdczytywanie"), [&](QWidget* window) {
+      endDialog = window;
+      temp = ReadAll(TempPath());
+      // Alt+N: "&Nagraj na płytę CD/DVD", from the keyboard.
+      QTimer::singleShot(0, window, [window] { PressKey(window, Qt::Key_N, Qt::AltModifier); });
+    });
+    answer.Do(QStringLiteral("TNagrywanieCD_DVD"), [&](QWidget* window) {
+      auto* disc = static_cast<TNagrywanieCD_DVD*>(window);
+      PressKey(disc, Qt::Key_Return);  // "&Nagraj"
+      WaitFor([disc] { return !disc->Writing(); }, 60000);
+      status = disc->StatusLabel->text();
+      QTimer::singleShot(0, window, [window, &endDialog] {
+        PressKey(window, Qt::Key_Escape);
+        if (endDialog)
+          QTimer::singleShot(0, endDialog, [&endDialog] {
+            if (endDialog) PressKey(endDialog, Qt::Key_Escape);
+          });
+      });
+    });
+    QTest::mouseClick(dialog->Button1, Qt::LeftButton);
+    QVERIFY(answer.WaitDone(90000));
+    QVERIFY(WaitFor([&] { return !endDialog || !endDialog->isVisible(); }, 10000));
+    qunsetenv("ULVO_DISC_IMAGE");
+    QCOMPARE(status, QStringLiteral("Nagrywanie zakończono poprawnie."));
+    QVERIFY(!temp.isEmpty());
+    // The image holds the report under its long name, byte for byte.
+    QFile iso(image);
+    QVERIFY(iso.open(QIODevice::ReadOnly));
+    QVERIFY(iso.readAll().contains(temp));
   }
 
   void ClosingRecordOffByOneIsATransmissionErrorWithNoEndDialog() {
