@@ -455,7 +455,14 @@ class LibburnRecorder : public DiscRecorder {
     burn_drive_info* infos = nullptr;
     unsigned int count = 0;
     SignalGuard guard;
-    if (burn_drive_scan(&infos, &count) != 1) return;
+    // The scan runs on libburn's own thread: 0 means it is still going on, and a write that
+    // starts before it ended is refused as "still going on".
+    int scanned = 0;
+    for (int waited = 0; (scanned = burn_drive_scan(&infos, &count)) == 0 && waited < 300;
+         ++waited) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (scanned != 1) return;
     for (unsigned int i = 0; i < count; ++i) {
       char address[BURN_DRIVE_ADR_LEN] = {};
       if (burn_drive_get_adr(&infos[i], address) > 0) {
@@ -578,6 +585,9 @@ class LibburnRecorder : public DiscRecorder {
   // which libburn turns a new write away: that is waited out (at most two seconds).
   int BeginWrite() {
     for (int attempt = 0;; ++attempt) {
+      // Messages queued earlier (a drive scan that met devices it may not open) are not
+      // this write's answer.
+      DrainMessages();
       {
         SignalGuard guard;
         burn_disc_write(job_.options, job_.disc);

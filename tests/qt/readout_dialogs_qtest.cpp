@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -203,7 +204,7 @@ class ReadoutDialogsTest : public QObject {
     answer.Do(QStringLiteral("TNagrywanieCD_DVD"), [&](QWidget* window) {
       auto* disc = static_cast<TNagrywanieCD_DVD*>(window);
       PressKey(disc, Qt::Key_Return);  // "&Nagraj"
-      WaitFor([disc] { return !disc->Writing(); }, 60000);
+      ulvo::testing::WaitFor([disc] { return !disc->Writing(); }, 60000);
       status = disc->StatusLabel->text();
       QTimer::singleShot(0, window, [window, &endDialog] {
         PressKey(window, Qt::Key_Escape);
@@ -215,7 +216,7 @@ class ReadoutDialogsTest : public QObject {
     });
     QTest::mouseClick(dialog->Button1, Qt::LeftButton);
     QVERIFY(answer.WaitDone(90000));
-    QVERIFY(WaitFor([&] { return !endDialog || !endDialog->isVisible(); }, 10000));
+    QVERIFY(ulvo::testing::WaitFor([&] { return !endDialog || !endDialog->isVisible(); }, 10000));
     qunsetenv("ULVO_DISC_IMAGE");
     QCOMPARE(status, QStringLiteral("Nagrywanie zakończono poprawnie."));
     QVERIFY(!temp.isEmpty());
