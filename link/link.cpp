@@ -8,6 +8,7 @@
 
 #include "link/error_texts.h"
 #include "link/link_private.h"
+#include "link/traffic_tap.h"
 #include "link/transmission_log.h"
 
 namespace ulvo {
@@ -23,6 +24,12 @@ constexpr std::uint8_t kEnqCommandDone = 0x04;
 
 constexpr const char* kNoPortText = "Nie wybrano portu komunikacyjnego.";
 constexpr const char* kTransmissionErrorText = "Wystąpił błąd transmisji.";
+
+std::string StillLostText(int port) {
+  return "Port COM" + std::to_string(port) +
+         " nadal jest niedostępny. Podłącz ponownie drukarkę (lub przejściówkę USB) "
+         "i powtórz polecenie.";
+}
 
 bool IsSpace(char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
@@ -112,6 +119,7 @@ class Link::ReplyWait final : public ReplyWaitTask {
     }
     if (got > 0) {
       if (link_.log_) link_.log_->Read(link_.RxBuf + position_, static_cast<std::size_t>(got));
+      if (link_.tap_) link_.tap_->Read(link_.RxBuf + position_, static_cast<std::size_t>(got));
       position_ += static_cast<std::size_t>(got);
       total_ = static_cast<std::uint16_t>(total_ + got);
     }
@@ -178,20 +186,24 @@ bool Link::OpenPort(bool messages) {
   }
   const std::string number = std::to_string(PortNumber);
   const std::string device = PortDeviceName(PortNumber);
+  // A lost port stays chosen while it is away, so that it can come back by itself.
+  const bool lost = LostPort == PortNumber;
   std::unique_ptr<SerialPort> port = (device.empty() || !opener_) ? nullptr : opener_(device);
   if (!port) {
     if (messages) ui_.ShowMessage("Nie mogę otworzyć portu COM" + number + ".");
-    PortNumber = kNoPort;
+    if (!lost) PortNumber = kNoPort;
     return true;
   }
   if (!port->Configure(PortSettings)) {
     if (messages)
       ui_.ShowMessage("Nie mogę otworzyć portu COM" + number + " z takimi ustawieniami.");
-    PortNumber = kNoPort;
+    if (!lost) PortNumber = kNoPort;
     return true;  // `port` goes out of scope: closed
   }
   port->CheckLineErrors();  // clears whatever an earlier user left on the line
   port_ = std::move(port);
+  LostPort = kNoPort;
+  lossReported_ = false;
   return false;
 }
 
@@ -215,8 +227,27 @@ void Link::RestorePortSettings() {
 
 void Link::PortLost() {
   ClosePort();
-  PortNumber = kNoPort;
+  LostPort = PortNumber;
+  lossReported_ = true;
   ui_.ShowMessage(kTransmissionErrorText);
+}
+
+void Link::DropGonePort() {
+  if (!port_ || !port_->Gone()) return;
+  ClosePort();
+  LostPort = PortNumber;
+  lossReported_ = false;
+}
+
+bool Link::EnsurePortOpen() {
+  DropGonePort();
+  if (port_) return false;
+  if (!PortIsLost()) return OpenPort(true);
+  if (!OpenPort(false)) return false;  // it is back
+  // One message per attempt: the first says the line failed, later ones that it is still away.
+  ui_.ShowMessage(lossReported_ ? StillLostText(PortNumber) : kTransmissionErrorText);
+  lossReported_ = true;
+  return true;
 }
 
 // ---- the writer ----
@@ -241,10 +272,11 @@ bool Link::Write(char* buffer, std::size_t count, bool textLength) {
       return true;
     }
   }
-  if (!port_ && OpenPort(true)) return true;
+  if (EnsurePortOpen()) return true;
 
   std::size_t offset = 0;
   int retries = 0;
+  bool reopened = false;
   for (;;) {
     const std::size_t length =
         textLength ? strnlen(buffer + offset, textLimit - offset) : count - offset;
@@ -252,6 +284,7 @@ bool Link::Write(char* buffer, std::size_t count, bool textLength) {
     const auto timeout = std::chrono::milliseconds(20 * length + length * 800 / baud + 10);
     const WriteResult result = port_->Write(buffer + offset, length, timeout);
     if (log_ && result.written > 0) log_->Written(buffer + offset, result.written);
+    if (tap_ && result.written > 0) tap_->Written(buffer + offset, result.written);
 
     if (result.status == WriteStatus::AccessDenied) {
       ClosePort();
@@ -265,6 +298,18 @@ bool Link::Write(char* buffer, std::size_t count, bool textLength) {
     }
     if (result.status == WriteStatus::Ok && result.written == length) return false;
 
+    if (port_->Gone()) {
+      // The device went away while the port was idle (an adapter pulled out and put back):
+      // nothing of this frame has left, so it is tried once more on the device opened anew.
+      if (!reopened && offset == 0 && result.written == 0) {
+        reopened = true;
+        DropGonePort();
+        if (!OpenPort(false)) continue;
+      }
+      buffer[0] = '\0';
+      PortLost();
+      return true;
+    }
     if (CheckLineErrors() == 1) {
       buffer[0] = '\0';
       PortLost();
@@ -291,7 +336,7 @@ bool Link::Write(char* buffer, std::size_t count, bool textLength) {
 // ---- reading ----
 
 void Link::WaitForReply() {
-  if (NoPort() || (!port_ && OpenPort(true))) {
+  if (NoPort() || EnsurePortOpen()) {
     // Nothing can arrive: make sure no earlier reply is taken for this one.
     ReplyReceived = 0;
     ReplyMissing = 1;
@@ -341,6 +386,7 @@ void Link::NoReply() {
 
 bool Link::FlushInput() {
   // Callers check the port themselves right after; a second message would only repeat it.
+  DropGonePort();
   if (PortNumber == kNoPort || !port_) return false;
   bool drained = false;
   // Nothing pending: no wait at all. Once something came, a burst still on its way is
@@ -356,6 +402,7 @@ bool Link::FlushInput() {
   }
   RxBuf[0] = '\0';
   rxLength_ = 0;
+  DropGonePort();  // the exchange that follows opens it again
   if (drained) return false;
   ui_.ShowMessage("Wystąpił błąd komunikacji");
   return true;

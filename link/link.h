@@ -18,6 +18,7 @@
 namespace ulvo {
 
 class TransmissionLog;
+class TrafficTap;
 
 constexpr std::size_t kRxBufSize = 4971;        // bytes a reply may fill, NUL not counted
 constexpr std::size_t kReplyCompleteAt = 4920;  // more than this completes a wait
@@ -52,7 +53,10 @@ class Link {
   // ---- state ----
   char TxBuf[kTxBufSize] = {};
   char RxBuf[kRxBufSize + 1] = {};
-  std::uint8_t& PortNumber;    // lives in the settings record; 255 = no port
+  std::uint8_t& PortNumber;  // lives in the settings record; 255 = no port
+  // The port whose line failed or whose device went away, while it is not open again;
+  // kNoPort when none is lost. PortNumber keeps naming it, so the settings keep the choice.
+  std::uint8_t LostPort = kNoPort;
   LineSettings& PortSettings;  // lives in the settings record
   std::uint8_t ReplyReceived = 255;
   std::uint8_t ReplyMissing = 0;
@@ -70,9 +74,12 @@ class Link {
   Settings& settings() { return settings_; }
   LinkUi& ui() { return ui_; }
   bool PortOpen() const { return port_ != nullptr; }
+  // The chosen port is lost: the next exchange tries to open it again first.
+  bool PortIsLost() const { return LostPort != kNoPort && LostPort == PortNumber && !port_; }
 
   // ---- port ----
-  // Opens COM PortNumber with PortSettings. Messages only when `messages`.
+  // Opens COM PortNumber with PortSettings. Messages only when `messages`. A failure sets
+  // PortNumber to 255, except for a lost port, which stays chosen (and lost).
   bool OpenPort(bool messages);
   void ClosePort();
   int CheckLineErrors();
@@ -112,13 +119,21 @@ class Link {
   void SetTransmissionLog(TransmissionLog* log) { log_ = log; }
   TransmissionLog* transmissionLog() const { return log_; }
 
+  // Something that sees the same bytes as the transmission log, or null. Not owned.
+  void SetTrafficTap(TrafficTap* tap) { tap_ = tap; }
+
  private:
   class ReplyWait;
   class ReadyWait;
   bool Write(char* buffer, std::size_t count, bool textLength);
   bool NoPort();    // shows "Nie wybrano portu komunikacyjnego." when no port is chosen
-  void PortLost();  // the line failed: close, forget the port, tell the user once
-  void NoReply();   // a reply that does not parse counts as none
+  void PortLost();  // the line failed: close, remember the port as lost, tell the user
+  // Closes a port whose device has gone away and marks it lost, without a message.
+  void DropGonePort();
+  // Opens the chosen port when it is not open: a lost port is tried once, quietly, and one
+  // message tells when it is still missing. True when there is no open port afterwards.
+  bool EnsurePortOpen();
+  void NoReply();  // a reply that does not parse counts as none
   bool QueryStatusByte(char query, std::uint8_t& status);
   bool Query(const char* format);  // flush, send a query from TxBuf, wait; true when no reply
 
@@ -127,6 +142,8 @@ class Link {
   PortOpener opener_;
   std::unique_ptr<SerialPort> port_;
   TransmissionLog* log_ = nullptr;
+  TrafficTap* tap_ = nullptr;
+  bool lossReported_ = false;  // the user has been told that LostPort went away
   std::size_t rxLength_ = 0;
   std::uint8_t savedPortNumber_ = kNoPort;
   LineSettings savedPortSettings_;

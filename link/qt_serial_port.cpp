@@ -51,6 +51,7 @@ class QtSerialPort final : public SerialPort {
   long Read(char* data, std::size_t count, milliseconds timeout) override;
   int CheckLineErrors() override;
   void SetWakeup(std::function<void()> wake) override { wake_ = std::move(wake); }
+  bool Gone() const override { return failed_ || !port_.isOpen(); }
 
  private:
   void Wake() {

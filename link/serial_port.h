@@ -41,6 +41,10 @@ class SerialPort {
   // `wake` is called from the event loop whenever data arrives or the line fails, so that
   // a waiting dialog can read without polling. An empty function disconnects.
   virtual void SetWakeup(std::function<void()> wake) = 0;
+
+  // True once the device has gone away (a USB adapter pulled out): only closing it and
+  // opening the device again helps.
+  virtual bool Gone() const { return false; }
 };
 
 // Opens a device by name; null when it cannot be opened.

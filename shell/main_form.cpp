@@ -35,6 +35,7 @@
 #include "shell/model_dialog.h"
 #include "shell/port_settings_dialog.h"
 #include "shell/readouts/register_readouts.h"
+#include "shell/traffic_view.h"
 #include "tools/register_tools.h"
 #include "ui/dialog_registry.h"
 
@@ -120,6 +121,7 @@ TMainForm::TMainForm(PortOpener opener, std::filesystem::path programDir, QWidge
 
 TMainForm::~TMainForm() {
   qApp->removeEventFilter(this);
+  delete TrafficView;  // it lets go of the link while the link still exists
   link_->SetTransmissionLog(nullptr);
   registry_.reset();  // dialogs go while the link they hold still exists
 }
@@ -218,6 +220,7 @@ void TMainForm::BuildRightColumn(QWidget* parent, QVBoxLayout* column) {
   NoticeLabel = new QLabel(parent);
   NoticeLabel->setObjectName("NoticeLabel");
   NoticeLabel->setStyleSheet("color: #b00000; font-weight: bold;");
+  NoticeLabel->setWordWrap(true);  // the lost-port notice is a sentence long
   column->addWidget(NoticeLabel);
   column->addStretch();
 
@@ -251,6 +254,7 @@ void TMainForm::BuildMenus() {
   QMenu* tools = menuBar()->addMenu(Utf8("&Narzędzia"));
   BinaryFileAction = tools->addAction(Utf8("&Wyślij/odbierz plik binarnie"));
   CommandListAction = tools->addAction(Utf8("&Pozycje rozkazów"));
+  TrafficViewAction = tools->addAction(Utf8("Podgląd &transmisji"));
   QMenu* help = menuBar()->addMenu(Utf8("&Pomoc"));
   AboutAction = help->addAction(Utf8("&O programie"));
 
@@ -266,6 +270,12 @@ void TMainForm::BuildMenus() {
   connect(RejestracjaTransmisji, &QAction::triggered, this, &TMainForm::ToggleTransmissionLog);
   connect(BinaryFileAction, &QAction::triggered, this, &TMainForm::BinaryFileClick);
   connect(CommandListAction, &QAction::triggered, this, &TMainForm::SendCommandList);
+  connect(TrafficViewAction, &QAction::triggered, this, [this] {
+    if (TrafficView == nullptr) TrafficView = new TPodgladTransmisji(*link_, this);
+    TrafficView->show();
+    TrafficView->raise();
+    TrafficView->activateWindow();
+  });
   connect(AboutAction, &QAction::triggered, this, [this] { OpenAndRefresh("TOProgramie"); });
 }
 
@@ -342,7 +352,8 @@ void TMainForm::RefreshMainWindow() {
   if (FirstShowPending && link.PortNumber != kNoPort && !link.PortOpen()) link.OpenPort(true);
   CodingLabel->setText(Utf8(LetterCodingName(settings_.LetterCoding)));
   Console->ShowBuffers();
-  panelView_ = NextPanelView(panelView_, link.PortNumber, link.CashDataState, link.ReplyReceived);
+  panelView_ = NextPanelView(panelView_, link.PortNumber, link.CashDataState, link.ReplyReceived,
+                             link.PortIsLost() ? link.LostPort : kNoPort);
   if (link.CashDataState == 1 && link.PortNumber != kNoPort) {
     const auto texts = PanelTexts(link.CashInfo, settings_.PrinterType);
     for (int i = 0; i < 14; ++i) PanelFields[i]->setText(QString::fromStdString(texts[i]));

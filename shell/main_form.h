@@ -30,6 +30,7 @@ class QKeyEvent;
 namespace ulvo {
 
 class ConsolePanel;
+class TPodgladTransmisji;
 class DialogRegistry;
 class Link;
 class TransmissionLog;
@@ -73,6 +74,8 @@ class TMainForm : public QMainWindow {
   QAction* RejestracjaTransmisji = nullptr;  // "Rejestracja transmsji" (checked while logging)
   QAction* BinaryFileAction = nullptr;       // "&Wyślij/odbierz plik binarnie"
   QAction* CommandListAction = nullptr;      // "&Pozycje rozkazów"
+  QAction* TrafficViewAction = nullptr;      // "Podgląd transmisji"
+  TPodgladTransmisji* TrafficView = nullptr;  // made at its first opening
   QAction* AboutAction = nullptr;            // "&O programie"
 
   bool FirstShowPending = true;

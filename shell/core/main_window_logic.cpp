@@ -17,7 +17,8 @@ std::string Fixed2(double value) {
 }  // namespace
 
 PanelView NextPanelView(const PanelView& before, std::uint8_t portNumber,
-                        std::uint8_t cashDataState, std::uint8_t replyReceived) {
+                        std::uint8_t cashDataState, std::uint8_t replyReceived,
+                        std::uint8_t lostPort) {
   PanelView view = before;
   const bool portChosen = portNumber != kNoPort;
   if (replyReceived == 1) view.noticeText.clear();
@@ -34,7 +35,17 @@ PanelView NextPanelView(const PanelView& before, std::uint8_t portNumber,
     view.noticeVisible = true;
     view.noticeText = kNoReplyNotice;
   }
+  if (lostPort != kNoPort) {
+    view.panelVisible = false;
+    view.noticeVisible = true;
+    view.noticeText = LostPortNotice(lostPort);
+  }
   return view;
+}
+
+std::string LostPortNotice(int port) {
+  return "Utracono port COM" + std::to_string(port) +
+         ". Podłącz drukarkę i naciśnij \"Pobierz dane\".";
 }
 
 std::array<std::string, 14> PanelTexts(const CashInfo& info, std::uint8_t printerType) {

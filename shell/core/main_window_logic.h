@@ -22,9 +22,14 @@ struct PanelView {
 };
 
 // The refresh rules, in their order: a complete reply empties the notice; no data or no port
-// hides both; fresh data shows the panel; an unanswered wait shows the notice instead.
+// hides both; fresh data shows the panel; an unanswered wait shows the notice instead; a lost
+// port (`lostPort`, kNoPort when none) shows the lost-port notice instead of everything else.
 PanelView NextPanelView(const PanelView& before, std::uint8_t portNumber,
-                        std::uint8_t cashDataState, std::uint8_t replyReceived);
+                        std::uint8_t cashDataState, std::uint8_t replyReceived,
+                        std::uint8_t lostPort = kNoPort);
+
+// The notice for a port that went away: which port, and how to get it back.
+std::string LostPortNotice(int port);
 
 // The fourteen panel texts: PTU A..G, then TOT A..G. The Mavito family shows "ZWOLN" and
 // "BRAK" for the rates 100 and 101; the Alta families show every rate as a number.

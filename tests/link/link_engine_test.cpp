@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,7 @@ struct Wire {
   std::size_t acceptPerWrite = 1 << 20;
   WriteStatus failStatus = WriteStatus::Ok;  // returned once by the next write
   int lineError = 0;
+  bool gone = false;  // the device went away; a new open finds it back
   bool configureOk = true;
   int opens = 0;
 };
@@ -38,6 +40,7 @@ class WirePort : public SerialPort {
   explicit WirePort(Wire& wire) : wire_(wire) {}
   bool Configure(const LineSettings&) override { return wire_.configureOk; }
   WriteResult Write(const char* data, std::size_t count, std::chrono::milliseconds) override {
+    if (wire_.gone) return {0, WriteStatus::Failed};
     if (wire_.failStatus != WriteStatus::Ok) {
       const WriteResult failed{0, wire_.failStatus};
       wire_.failStatus = WriteStatus::Ok;
@@ -60,12 +63,18 @@ class WirePort : public SerialPort {
     wire_.incoming.erase(0, n);
     return static_cast<long>(n);
   }
-  int CheckLineErrors() override { return wire_.lineError; }
+  int CheckLineErrors() override { return wire_.gone ? 1 : wire_.lineError; }
   void SetWakeup(std::function<void()>) override {}
+  bool Gone() const override { return wire_.gone; }
 
  private:
   Wire& wire_;
 };
+
+bool SendText(Link& link, const char* frame) {
+  std::snprintf(link.TxBuf, kTxBufSize, "%s", frame);
+  return link.SendFrame(link.TxBuf);
+}
 
 class LinkEngine : public ::testing::Test {
  protected:
@@ -78,6 +87,7 @@ class LinkEngine : public ::testing::Test {
     return [this](const std::string&) -> std::unique_ptr<SerialPort> {
       ++wire.opens;
       if (refuseOpen) return nullptr;
+      wire.gone = false;
       return std::make_unique<WirePort>(wire);
     };
   }
@@ -127,16 +137,102 @@ TEST_F(LinkEngine, WriterResendsOnlyWhatDidNotLeave) {
   EXPECT_EQ(wire.written, std::string(data, 7));
 }
 
-TEST_F(LinkEngine, LineErrorClosesThePortAndClearsTheFrame) {
+TEST_F(LinkEngine, LineErrorClosesThePortClearsTheFrameAndKeepsThePortAsLost) {
   Link& l = Open();
   wire.failStatus = WriteStatus::Failed;
   wire.lineError = 1;
   std::snprintf(l.TxBuf, kTxBufSize, "\x1bP0#n\x1b\\");
   EXPECT_TRUE(l.SendFrame(l.TxBuf));
   EXPECT_EQ(l.TxBuf[0], '\0');
-  EXPECT_EQ(settings.PortNumber, kNoPort);
+  EXPECT_EQ(settings.PortNumber, 3);  // still chosen: the settings file keeps it
+  EXPECT_EQ(l.LostPort, 3);
+  EXPECT_TRUE(l.PortIsLost());
   EXPECT_FALSE(l.PortOpen());
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Wystąpił błąd transmisji."});
+}
+
+const std::string kStillLost =
+    "Port COM3 nadal jest niedostępny. Podłącz ponownie drukarkę (lub przejściówkę USB) i "
+    "powtórz polecenie.";
+
+// Each exchange started while the port is lost tries to open it once; one message per try.
+TEST_F(LinkEngine, LostPortIsTriedOnceByEachExchangeUntilItComesBack) {
+  Link& l = Open();
+  wire.failStatus = WriteStatus::Failed;
+  wire.lineError = 1;
+  std::snprintf(l.TxBuf, kTxBufSize, "\x1bP0#n\x1b\\");
+  ASSERT_TRUE(l.SendFrame(l.TxBuf));
+  wire.lineError = 0;
+  refuseOpen = true;
+  struct Step {
+    const char* what;
+    std::function<bool(Link&)> exchange;
+  };
+  const Step steps[] = {
+      {"command", [](Link& k) { return SendText(k, "\x1bP1#lxx\x1b\\"); }},
+      {"status", [](Link& k) { return k.QueryEnq(); }},
+      {"cash information",
+       [](Link& k) {
+         k.ReadCashInfo();
+         return k.CashDataState != 1;
+       }},
+      {"result check", [](Link& k) { return k.CheckCommandResult(); }},
+      {"receive",
+       [](Link& k) {
+         k.WaitForReply();
+         return k.ReplyMissing != 0;
+       }},
+  };
+  for (const Step& step : steps) {
+    const int opens = wire.opens;
+    const std::size_t messages = ui.messages.size();
+    EXPECT_TRUE(step.exchange(l)) << step.what;
+    EXPECT_EQ(wire.opens, opens + 1) << step.what;
+    ASSERT_EQ(ui.messages.size(), messages + 1) << step.what;
+    EXPECT_EQ(ui.messages.back(), kStillLost) << step.what;
+    EXPECT_EQ(settings.PortNumber, 3) << step.what;
+  }
+  EXPECT_TRUE(wire.written.empty());
+
+  refuseOpen = false;
+  const std::size_t messages = ui.messages.size();
+  EXPECT_FALSE(SendText(l, "\x1bP1#lxx\x1b\\"));
+  EXPECT_EQ(wire.written, "\x1bP1#lxx\x1b\\");
+  EXPECT_FALSE(l.PortIsLost());
+  EXPECT_EQ(l.LostPort, kNoPort);
+  EXPECT_EQ(ui.messages.size(), messages);
+}
+
+// An adapter pulled out and put back while nothing was sent: the next frame goes out on the
+// device opened anew, and nobody is bothered.
+TEST_F(LinkEngine, DeviceReplacedWhileIdleIsReopenedSilentlyByTheNextFrame) {
+  Link& l = Open();
+  wire.gone = true;
+  EXPECT_FALSE(SendText(l, "\x1bP1#lxx\x1b\\"));
+  EXPECT_EQ(wire.opens, 2);
+  EXPECT_EQ(wire.written, "\x1bP1#lxx\x1b\\");
+  EXPECT_TRUE(ui.messages.empty());
+
+  // Not back: the loss is told once, in the usual words, and the port stays chosen.
+  wire.gone = true;
+  refuseOpen = true;
+  EXPECT_TRUE(SendText(l, "\x1bP2#lxx\x1b\\"));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"Wystąpił błąd transmisji."});
+  EXPECT_TRUE(l.PortIsLost());
+  EXPECT_EQ(settings.PortNumber, 3);
+}
+
+TEST_F(LinkEngine, ChoosingNoPortEndsTheLoss) {
+  Link& l = Open();
+  wire.gone = true;
+  refuseOpen = true;
+  ASSERT_TRUE(SendText(l, "\x1bP1#lxx\x1b\\"));
+  settings.PortNumber = kNoPort;
+  EXPECT_FALSE(l.PortIsLost());
+  const int opens = wire.opens;
+  EXPECT_TRUE(SendText(l, "\x1bP1#lxx\x1b\\"));
+  EXPECT_EQ(wire.opens, opens);
+  EXPECT_EQ(ui.messages.back(), "Nie wybrano portu komunikacyjnego.");
 }
 
 TEST_F(LinkEngine, AccessDeniedReopensAndCarriesOn) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cstdio>
@@ -331,11 +332,47 @@ TEST_F(LinkOverPty, LineErrorClosesThePortOnce) {
   sim_.reset();  // waits for it to go
   EXPECT_TRUE(SendPaperFeed());
   EXPECT_EQ(link_->TxBuf[0], '\0');
-  EXPECT_EQ(settings_.PortNumber, kNoPort);
+  EXPECT_EQ(settings_.PortNumber, kPort);
+  EXPECT_TRUE(link_->PortIsLost());
   EXPECT_FALSE(link_->PortOpen());
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"Wystąpił błąd transmisji."});
   EXPECT_TRUE(SendPaperFeed());
-  EXPECT_EQ(ui_.messages.back(), "Nie wybrano portu komunikacyjnego.");
+  ASSERT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(ui_.messages.back().rfind("Port COM7 nadal jest niedostępny.", 0), 0u);
+}
+
+// COM 7 names a symlink, as udev names an adapter; removing it and making it again to a fresh
+// emulator is an adapter pulled out and put back.
+TEST_F(LinkOverPty, ReplugGetsTheLostPortBackAtTheNextExchange) {
+  Start();
+  const std::filesystem::path name =
+      std::filesystem::temp_directory_path() / ("ulvo-replug-" + std::to_string(::getpid()));
+  std::filesystem::remove(name);
+  std::filesystem::create_symlink(sim_->PtyPath(), name);
+  ::setenv(("ULVO_COM" + std::to_string(kPort)).c_str(), name.c_str(), 1);
+  ASSERT_FALSE(link_->OpenPort(true));
+  ASSERT_FALSE(SendPaperFeed());
+
+  ASSERT_EQ(Control("disconnect"), "ok");
+  sim_.reset();
+  std::filesystem::remove(name);
+  EXPECT_TRUE(link_->QueryEnq());
+  EXPECT_TRUE(SendPaperFeed());
+  ASSERT_EQ(ui_.messages.size(), 2u);  // one per attempt
+  EXPECT_EQ(ui_.messages[0], "Wystąpił błąd transmisji.");
+  EXPECT_TRUE(link_->PortIsLost());
+
+  std::string error;
+  sim_ = SimProcess::Start(ULVO_SIM_PATH, {}, &error);
+  ASSERT_TRUE(sim_) << error;
+  std::filesystem::create_symlink(sim_->PtyPath(), name);
+  link_->ReadCashInfo();
+  EXPECT_EQ(link_->CashDataState, 1);
+  EXPECT_FALSE(link_->PortIsLost());
+  EXPECT_EQ(settings_.PortNumber, kPort);
+  EXPECT_EQ(ui_.messages.size(), 2u);
+  EXPECT_EQ(Frames(), 1);
+  std::filesystem::remove(name);
 }
 
 TEST_F(LinkOverPty, PrinterVanishingMidWaitEndsTheWaitWithOneReport) {
@@ -346,7 +383,7 @@ TEST_F(LinkOverPty, PrinterVanishingMidWaitEndsTheWaitWithOneReport) {
   link_->ReadClock();
   EXPECT_EQ(link_->ReplyMissing, 1);
   EXPECT_EQ(link_->ReplyReceived, 0);
-  EXPECT_EQ(settings_.PortNumber, kNoPort);
+  EXPECT_TRUE(link_->PortIsLost());
   EXPECT_FALSE(link_->PortOpen());
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"Wystąpił błąd transmisji."});
   // Nothing left behind in the event loop to storm.

@@ -46,6 +46,18 @@ TEST(PanelView, NoPortHidesEverything) {
   EXPECT_FALSE(v.noticeVisible);
 }
 
+TEST(PanelView, LostPortShowsWhereItWasInsteadOfThePanelUntilItIsBack) {
+  PanelView v = NextPanelView({}, kPort, 1, 1);
+  v = NextPanelView(v, kPort, 1, 1, kPort);
+  EXPECT_FALSE(v.panelVisible);
+  EXPECT_TRUE(v.noticeVisible);
+  EXPECT_NE(v.noticeText.find("COM" + std::to_string(kPort)), std::string::npos);
+  EXPECT_NE(v.noticeText.find("Pobierz dane"), std::string::npos);
+  v = NextPanelView(v, kPort, 1, 1);
+  EXPECT_TRUE(v.panelVisible);
+  EXPECT_TRUE(v.noticeText.empty());
+}
+
 TEST(PanelView, FailedReadWithAReplyKeepsWhatWasShown) {
   PanelView shown = NextPanelView({}, kPort, 1, 1);
   PanelView v = NextPanelView(shown, kPort, 0, 1);
