@@ -16,7 +16,7 @@ QUrl TOProgramie::SupportMail() {
   return QUrl(QStringLiteral("mailto:serwis@ulvo.example.org?subject=Program%20u%C5%BCytkownika"));
 }
 
-TOProgramie::TOProgramie(QWidget* parent) : QDialog(parent) {
+TOProgramie::TOProgramie(QWidget* parent, const QString& foldersNote) : QDialog(parent) {
   setObjectName("TOProgramie");
   setWindowTitle(QString::fromUtf8("O programie"));
   auto* layout = new QVBoxLayout(this);
@@ -29,6 +29,11 @@ TOProgramie::TOProgramie(QWidget* parent) : QDialog(parent) {
   layout->addWidget(new QLabel(QString::fromUtf8("ULVO — zespół programu użytkownika\n"
                                                  "serwis@ulvo.example.org"),
                                this));
+  FoldersLabel = new QLabel(foldersNote, this);
+  FoldersLabel->setObjectName("FoldersLabel");
+  FoldersLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  FoldersLabel->setVisible(!foldersNote.isEmpty());
+  layout->addWidget(FoldersLabel);
   WebButton =
       new QPushButton(QString::fromUtf8("&Strona internetowa: ") + WebPage().toString(), this);
   MailButton =

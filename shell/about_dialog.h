@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QUrl>
 
+class QLabel;
 class QPushButton;
 
 namespace ulvo {
@@ -11,7 +12,8 @@ namespace ulvo {
 class TOProgramie : public QDialog {
   Q_OBJECT
  public:
-  explicit TOProgramie(QWidget* parent = nullptr);
+  // `foldersNote` says where the program keeps its settings and files.
+  explicit TOProgramie(QWidget* parent = nullptr, const QString& foldersNote = {});
 
   static QUrl WebPage();
   static QUrl SupportMail();
@@ -19,6 +21,7 @@ class TOProgramie : public QDialog {
   QPushButton* WebButton = nullptr;   // opens the web page in the browser
   QPushButton* MailButton = nullptr;  // opens a new mail to support
   QPushButton* Button1 = nullptr;     // "&Zamknij"
+  QLabel* FoldersLabel = nullptr;     // where the settings and files are
 };
 
 }  // namespace ulvo

@@ -68,9 +68,10 @@ void AddNodes(QTreeWidgetItem* parent, QTreeWidget* tree, const std::vector<Tree
 TMainForm::TMainForm(PortOpener opener, std::filesystem::path programDir, QWidget* parent)
     : QMainWindow(parent),
       programDir_(programDir.empty() ? DefaultProgramDir() : std::move(programDir)),
+      paths_(ProgramPathsFor(programDir_)),
       ui_(this) {
   setObjectName("TMainForm");
-  settings_ = LoadSettings(kSettingsFileName);  // from the working directory
+  settings_ = LoadSettings(SettingsFileToRead(paths_));  // the working directory's first
   link_ = std::make_unique<Link>(settings_, ui_, std::move(opener));
   // ./run starts the emulator as the model these settings name and says on which port.
   if (const QByteArray port = qgetenv("ULVO_SIM_PORT"); !port.isEmpty()) {
@@ -81,7 +82,8 @@ TMainForm::TMainForm(PortOpener opener, std::filesystem::path programDir, QWidge
       emulatorPort_ = static_cast<std::uint8_t>(number);
     }
   }
-  context_ = std::make_unique<AppContext>(AppContext{settings_, *link_, receipt_, this});
+  context_ =
+      std::make_unique<AppContext>(AppContext{settings_, *link_, receipt_, this, paths_.dataDir});
   registry_ = std::make_unique<DialogRegistry>(*context_);
   RegisterDialogs();
 
@@ -143,8 +145,8 @@ void TMainForm::RegisterDialogs() {
   registry_->Register("TKodowaniePolskich", [](AppContext& c, QWidget* parent) -> QDialog* {
     return new TKodowaniePolskich(c.link, parent);
   });
-  registry_->Register("TOProgramie", [](AppContext&, QWidget* parent) -> QDialog* {
-    return new TOProgramie(parent);
+  registry_->Register("TOProgramie", [this](AppContext&, QWidget* parent) -> QDialog* {
+    return new TOProgramie(parent, QString::fromStdString(FoldersNote(paths_)));
   });
 }
 
@@ -337,8 +339,8 @@ void TMainForm::FirstShow() {
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (!endWithoutSaving_) {
     link_->ClosePort();
-    const auto file = programDir_ / kSettingsFileName;
-    if (SaveSettings(settings_, file))
+    const auto file = paths_.configDir / kSettingsFileName;
+    if (MakeDirectory(paths_.configDir) || SaveSettings(settings_, file))
       ui_.ShowMessage("Nie mogę zapisać ustawień do pliku " + file.string() +
                       ". Zmiany ustawień z tej sesji nie zostały zachowane.");
   }
@@ -510,7 +512,7 @@ void TMainForm::ToggleTransmissionLog() {
     link_->SetTransmissionLog(nullptr);
     log_.reset();
   } else {
-    log_ = TransmissionLog::Create(programDir_);
+    if (!MakeDirectory(paths_.dataDir)) log_ = TransmissionLog::Create(paths_.dataDir);
     if (log_) {
       link_->SetTransmissionLog(log_.get());
     } else {

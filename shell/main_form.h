@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "common/receipt_state.h"
+#include "link/program_paths.h"
 #include "link/serial_port.h"
 #include "link/settings.h"
 #include "shell/core/command_trees.h"
@@ -40,7 +41,8 @@ class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
   // `opener` opens the serial ports; `programDir` is where the program writes its own files
-  // (ustaw.txt at close, the transmission log), the executable's directory when empty.
+  // (ustaw.txt at close, the transmission log), the executable's directory when empty; the
+  // user's folders when it cannot be written (link/program_paths.h).
   // ustaw.txt is read from the working directory.
   explicit TMainForm(PortOpener opener, std::filesystem::path programDir = {},
                      QWidget* parent = nullptr);
@@ -55,6 +57,8 @@ class TMainForm : public QMainWindow {
   Link& link() { return *link_; }
   DialogRegistry& registry() { return *registry_; }
   const std::filesystem::path& programDir() const { return programDir_; }
+  // Where ustaw.txt is written and where the logs and temporary reports go.
+  const ProgramPaths& paths() const { return paths_; }
 
   QTabWidget* PageControl1 = nullptr;
   QWidget* PageWidget(Page page) const { return pages_[static_cast<int>(page)]; }
@@ -110,6 +114,7 @@ class TMainForm : public QMainWindow {
   void FocusCurrentTree();
 
   std::filesystem::path programDir_;
+  ProgramPaths paths_;
   Settings settings_;
   QtLinkUi ui_;
   std::unique_ptr<Link> link_;

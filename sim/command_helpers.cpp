@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/local_time.h"
 #include "link/frame.h"
 #include "sim/command_table.h"
 
@@ -61,9 +62,7 @@ std::string FormatGrosze(std::int64_t grosze) {
 
 std::tm PrinterClock(const PrinterState& state, std::chrono::system_clock::time_point now) {
   std::time_t t = std::chrono::system_clock::to_time_t(now + state.clockOffset);
-  std::tm out{};
-  localtime_r(&t, &out);
-  return out;
+  return LocalTime(t);
 }
 
 bool ValidDateTime(int year, int month, int day, int hour, int minute, int second) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "common/local_time.h"
 #include "link/fiscal_control_number.h"
 
 namespace ulvo {
@@ -246,8 +247,7 @@ std::vector<std::vector<std::string>> BuildFiscalStream(const PrinterState& s,
   if (runs.empty()) runs.push_back({});
 
   std::time_t t = std::chrono::system_clock::to_time_t(now + s.clockOffset);
-  std::tm clock{};
-  localtime_r(&t, &clock);
+  const std::tm clock = LocalTime(t);
   std::string reference(8, '\0');
   PutDate(reference, kReferenceDate, clock.tm_year % 100, clock.tm_mon + 1, clock.tm_mday);
   PutTime(reference, kReferenceTime, clock.tm_hour, clock.tm_min);

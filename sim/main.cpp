@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "sim/emulator.h"
+#include "sim/help_text.h"
 #include "sim/traffic_log.h"
 
 namespace {
@@ -121,6 +122,11 @@ void SendLine(int fd, const std::string& answer) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "--version")) {
+    std::fputs(args[0] == "--help" ? ulvo::SimHelp().c_str() : "ulvo-sim " ULVO_VERSION "\n",
+               stdout);
+    return 0;
+  }
   std::string error;
   std::optional<ulvo::SimOptions> options = ulvo::ParseSimOptions(args, &error);
   if (!options) {

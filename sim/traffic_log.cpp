@@ -3,6 +3,7 @@
 #include <chrono>
 #include <ctime>
 
+#include "common/local_time.h"
 #include "sim/emulator.h"
 
 namespace ulvo {
@@ -19,8 +20,7 @@ bool IsControl(char c) {
 long long MsOfDayNow() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  std::tm tm{};
-  localtime_r(&t, &tm);
+  const std::tm tm = LocalTime(t);
   const long long ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
   return ((tm.tm_hour * 60LL + tm.tm_min) * 60 + tm.tm_sec) * 1000 + ms;

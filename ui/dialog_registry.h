@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -23,6 +24,8 @@ struct AppContext {
   Link& link;
   ReceiptState& receipt;
   QWidget* mainWindow = nullptr;
+  // Where the program writes its logs and temporary reports.
+  std::filesystem::path dataDir{};
 };
 
 // Fits every registered dialog to its caption and visible controls each time it is shown.

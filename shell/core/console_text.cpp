@@ -48,7 +48,8 @@ std::string FrameTooLongMessage(std::size_t bufferSize) {
 }
 
 std::optional<std::string> ReadCommandFile(const std::filesystem::path& file, std::size_t limit) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file.c_str(), "rb"), &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file.string().c_str(), "rb"),
+                                                     &std::fclose);
   if (!in) return std::nullopt;
   std::string text(limit, '\0');
   const std::size_t got = std::fread(text.data(), 1, limit, in.get());

@@ -1,8 +1,8 @@
 #include "link/transmission_log.h"
+#include "tests/support/process_id.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -16,7 +16,7 @@ class TransmissionLogFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = std::filesystem::temp_directory_path() /
-           ("ulvo_log_" + std::to_string(::getpid()) + "_" +
+           ("ulvo_log_" + std::to_string(TestProcessId()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);

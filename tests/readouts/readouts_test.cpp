@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,6 +12,7 @@
 #include "shell/readouts/core/printer_settings.h"
 #include "shell/readouts/core/readout_files.h"
 #include "shell/readouts/core/readout_texts.h"
+#include "tests/support/process_id.h"
 
 namespace ulvo {
 namespace {
@@ -283,8 +283,8 @@ TEST(PrinterSettingsView, HelpTextsOfCopyAndErrorModes) {
 }
 
 TEST(ReadoutFiles, ReplacingWriteAndBoundedRead) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("ulvo_readout_files_" + std::to_string(::getpid()));
+  const auto dir = std::filesystem::temp_directory_path() /
+                   ("ulvo_readout_files_" + std::to_string(TestProcessId()));
   std::filesystem::create_directories(dir);
   const auto file = dir / "a.ust";
   EXPECT_FALSE(WriteFileReplacing(file, std::string("abc", 3)));

@@ -67,6 +67,7 @@ TEST(SimTrafficLog, FileHoldsOneLinePerFrameWithTheOutcome) {
   std::ifstream in(path);
   std::vector<std::string> tails;
   for (std::string line; std::getline(in, line);) tails.push_back(line.substr(13));
+  in.close();  // Windows removes no open file
   std::filesystem::remove(path);
   ASSERT_EQ(tails.size(), 3u);
   EXPECT_EQ(tails[0].substr(0, 11), "< <ESC>P1#e");
