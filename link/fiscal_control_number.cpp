@@ -1,8 +1,15 @@
 #include "link/fiscal_control_number.h"
 
+#ifdef _WIN32
+#include <windows.h>
+// windows.h first: bcrypt.h needs its types.
+#include <bcrypt.h>
+#else
 #include <openssl/evp.h>
+#endif
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace ulvo {
@@ -46,19 +53,46 @@ std::string DailyControlMessage(const DailyControlData& d) {
   return message;
 }
 
-std::string Sha1Hex(const std::string& message) {
+namespace {
+
+// SHA-1 through the system's own cryptography: OpenSSL's EVP interface, or CNG on Windows.
+bool Sha1(const std::string& message, unsigned char (&digest)[20]) {
+#ifdef _WIN32
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA1_ALGORITHM, nullptr, 0)))
+    return false;
+  BCRYPT_HASH_HANDLE hash = nullptr;
+  bool ok = BCRYPT_SUCCESS(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0)) &&
+            BCRYPT_SUCCESS(
+                BCryptHashData(hash, reinterpret_cast<PUCHAR>(const_cast<char*>(message.data())),
+                               static_cast<ULONG>(message.size()), 0)) &&
+            BCRYPT_SUCCESS(BCryptFinishHash(hash, digest, sizeof digest, 0));
+  if (hash != nullptr) BCryptDestroyHash(hash);
+  BCryptCloseAlgorithmProvider(algorithm, 0);
+  return ok;
+#else
   std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> ctx(EVP_MD_CTX_new(), EVP_MD_CTX_free);
-  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned char full[EVP_MAX_MD_SIZE];
   unsigned int length = 0;
   if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_sha1(), nullptr) != 1 ||
       EVP_DigestUpdate(ctx.get(), message.data(), message.size()) != 1 ||
-      EVP_DigestFinal_ex(ctx.get(), digest, &length) != 1 || length != 20) {
-    return {};
+      EVP_DigestFinal_ex(ctx.get(), full, &length) != 1 || length != sizeof digest) {
+    return false;
   }
+  std::memcpy(digest, full, sizeof digest);
+  return true;
+#endif
+}
+
+}  // namespace
+
+std::string Sha1Hex(const std::string& message) {
+  unsigned char digest[20];
+  if (!Sha1(message, digest)) return {};
   std::string hex;
   char two[3];
-  for (unsigned int i = 0; i < length; ++i) {
-    std::snprintf(two, sizeof two, "%2.2X", digest[i]);
+  for (unsigned char byte : digest) {
+    std::snprintf(two, sizeof two, "%2.2X", byte);
     hex += two;
   }
   return hex;
