@@ -126,7 +126,7 @@ class Soak {
     // Undo the switch that held the line or the answers.
     if (fault_ == Fault::kNoAnswer) sim_->Control("noanswer off");
     if (fault_ == Fault::kXoff) sim_->Control("xon");
-    const int pick = std::uniform_int_distribution<int>(0, 11)(rng_);
+    const int pick = std::uniform_int_distribution<int>(0, 8)(rng_);
     fault_ = pick < static_cast<int>(Fault::kCount) ? static_cast<Fault>(pick) : Fault::kNone;
     ++faultCount_[fault_];
     if (fault_ == Fault::kNoAnswer) sim_->Control("noanswer on");
