@@ -435,7 +435,9 @@ void ExpectCashInfoMatches(Link& link, SimProcess& sim, bool mavito) {
   EXPECT_EQ(c.ReceiptCount, static_cast<int>(get("receipts")));
   for (int i = 0; i < 7; ++i)
     EXPECT_DOUBLE_EQ(c.Totals[i], get(std::string("total") + char('A' + i))) << i;
-  if (!mavito) EXPECT_DOUBLE_EQ(c.TotalZ, get("totalZ"));
+  if (!mavito) {
+    EXPECT_DOUBLE_EQ(c.TotalZ, get("totalZ"));
+  }
   EXPECT_DOUBLE_EQ(c.Cash, 1234.56);
   EXPECT_EQ(c.UniqueNumber, "ABC12345678");
 }
