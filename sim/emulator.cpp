@@ -1,5 +1,6 @@
 #include "sim/emulator.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "sim/command_table.h"
@@ -266,12 +267,53 @@ void Emulator::OnInput(std::string_view bytes, Time now,
                        std::chrono::system_clock::time_point wall) {
   ReleaseDelayed(now);
   bytesIn_ += bytes.size();
+  lastInput_ = now;
+  lastWall_ = wall;
   if (noAnswer_) return;
   if (echo_) {
+    if (pending_ + bytes.size() > kEchoBacklogLimit) {
+      dropped_ += bytes.size();
+      return;
+    }
     Enqueue(std::string(bytes), 0, now);
     return;
   }
-  for (PrinterReply& reply : printer_.Feed(bytes, wall)) Emit(std::move(reply), now);
+  while (!bytes.empty()) {
+    const std::size_t room = kInputBufferSize - inbox_.size();
+    if (room == 0) break;
+    const std::size_t n = std::min(room, bytes.size());
+    inbox_.append(bytes.substr(0, n));
+    bytes.remove_prefix(n);
+    Pump(now, wall);
+  }
+  if (!bytes.empty()) {
+    // The buffer is full and the printer still busy with its answers: the rest is lost.
+    dropped_ += bytes.size();
+    if (!busy_) {
+      urgent_.push_back('\x13');
+      busy_ = true;
+    }
+  }
+}
+
+void Emulator::Pump(Time now, std::chrono::system_clock::time_point wall) {
+  std::size_t taken = 0;
+  // A byte at a time: an answer stops the intake as soon as the line is backed up.
+  while (taken < inbox_.size() && pending_ < kOutputBacklogLimit) {
+    for (PrinterReply& reply : printer_.Feed(std::string_view(inbox_).substr(taken, 1), wall))
+      Emit(std::move(reply), now);
+    ++taken;
+  }
+  inbox_.erase(0, taken);
+  if (busy_ && inbox_.size() <= kInputBufferXonLevel) {
+    urgent_.push_back('\x11');
+    busy_ = false;
+  }
+}
+
+std::chrono::system_clock::time_point Emulator::WallAt(Time now) const {
+  return lastWall_ +
+         std::chrono::duration_cast<std::chrono::system_clock::duration>(now - lastInput_);
 }
 
 void Emulator::Emit(PrinterReply reply, Time now) {
@@ -305,6 +347,7 @@ void Emulator::Emit(PrinterReply reply, Time now) {
     byteTime = std::chrono::nanoseconds(10'000'000'000LL / streamBaud);
   }
   if (delay_.count() > 0) {
+    pending_ += bytes.size();
     delayed_.push_back({now + delay_, std::move(bytes), gluedTail, byteTime});
   } else {
     Enqueue(std::move(bytes), gluedTail, now, byteTime);
@@ -314,6 +357,7 @@ void Emulator::Emit(PrinterReply reply, Time now) {
 void Emulator::Enqueue(std::string bytes, std::size_t gluedTail, Time now,
                        std::chrono::nanoseconds byteTime) {
   if (bytes.empty()) return;
+  pending_ += bytes.size();
   if (wire_.empty() && wireFreeAt_ < now) wireFreeAt_ = now;
   wire_.push_back({std::move(bytes), 0, gluedTail, byteTime});
 }
@@ -322,6 +366,7 @@ void Emulator::ReleaseDelayed(Time now) {
   while (!delayed_.empty() && delayed_.front().due <= now) {
     Delayed d = std::move(delayed_.front());
     delayed_.pop_front();
+    pending_ -= d.bytes.size();  // counted again by Enqueue
     Enqueue(std::move(d.bytes), d.gluedTail, now, d.byteTime);
   }
 }
@@ -330,25 +375,36 @@ std::string Emulator::TakeOutput(Time now) {
   ReleaseDelayed(now);
   std::string out = std::move(urgent_);
   urgent_.clear();
-  while (!wire_.empty()) {
-    Chunk& chunk = wire_.front();
-    if (chunk.byteTime.count() == 0) {
-      out.append(chunk.bytes, chunk.sent);
-      wire_.pop_front();
-      continue;
-    }
-    while (chunk.sent < chunk.bytes.size() && wireFreeAt_ <= now) {
-      std::size_t count = 1;
-      // The byte before a glued tail takes the tail with it.
-      if (chunk.gluedTail > 0 && chunk.sent + 1 + chunk.gluedTail == chunk.bytes.size()) {
-        count += chunk.gluedTail;
+  for (;;) {
+    while (!wire_.empty()) {
+      Chunk& chunk = wire_.front();
+      if (chunk.byteTime.count() == 0) {
+        out.append(chunk.bytes, chunk.sent);
+        pending_ -= chunk.bytes.size() - chunk.sent;
+        wire_.pop_front();
+        continue;
       }
-      out.append(chunk.bytes, chunk.sent, count);
-      chunk.sent += count;
-      wireFreeAt_ += chunk.byteTime * static_cast<long>(count);
+      while (chunk.sent < chunk.bytes.size() && wireFreeAt_ <= now) {
+        std::size_t count = 1;
+        // The byte before a glued tail takes the tail with it.
+        if (chunk.gluedTail > 0 && chunk.sent + 1 + chunk.gluedTail == chunk.bytes.size()) {
+          count += chunk.gluedTail;
+        }
+        out.append(chunk.bytes, chunk.sent, count);
+        chunk.sent += count;
+        pending_ -= count;
+        wireFreeAt_ += chunk.byteTime * static_cast<long>(count);
+      }
+      if (chunk.sent < chunk.bytes.size()) break;
+      wire_.pop_front();
     }
-    if (chunk.sent < chunk.bytes.size()) break;
-    wire_.pop_front();
+    // Room on the line again: the printer goes on with its input buffer.
+    if (inbox_.empty() || pending_ >= kOutputBacklogLimit) break;
+    const std::size_t before = inbox_.size();
+    Pump(now, WallAt(now));
+    out += urgent_;  // an XON the intake gave
+    urgent_.clear();
+    if (inbox_.size() == before) break;
   }
   return out;
 }
@@ -356,6 +412,7 @@ std::string Emulator::TakeOutput(Time now) {
 std::optional<Emulator::Time> Emulator::NextWakeup() const {
   std::optional<Time> next;
   if (!urgent_.empty()) return Time{};
+  if (!inbox_.empty() && pending_ < kOutputBacklogLimit) return Time{};
   if (!wire_.empty()) next = wire_.front().byteTime.count() == 0 ? Time{} : wireFreeAt_;
   if (!delayed_.empty() && (!next || delayed_.front().due < *next)) next = delayed_.front().due;
   return next;
@@ -371,6 +428,8 @@ std::optional<std::string> Emulator::Get(std::string_view name) const {
   if (name == "totalZ") return FormatGrosze(s.totalZ);
   if (name == "frames") return std::to_string(s.framesReceived);
   if (name == "bytesin") return std::to_string(bytesIn_);
+  if (name == "inbuffer") return std::to_string(inbox_.size());
+  if (name == "dropped") return std::to_string(dropped_);
   if (name == "lastframe") return Hex(s.lastFrame);
   if (name == "receipts") return std::to_string(s.receiptCount);
   if (name == "dailyreports") return std::to_string(s.dailyReports);
@@ -526,6 +585,7 @@ std::string Emulator::Control(std::string_view line, Time now) {
   }
   if (cmd == "reset") {
     printer_.Reset();
+    inbox_.clear();
     return "ok";
   }
   return "error unknown command " + std::string(cmd);

@@ -47,6 +47,16 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, 
 // The usage text of ulvo-sim.
 std::string SimUsage();
 
+// The printer's input buffer: as many bytes as its input-buffer readout shows.
+constexpr std::size_t kInputBufferSize = kInputHistorySize;
+// The printer takes nothing more from its input buffer while this many answer bytes still
+// wait for the line, so a program that writes without reading cannot pile answers up.
+constexpr std::size_t kOutputBacklogLimit = 256;
+// A full input buffer drops what comes and says so with XOFF; XON once it is down to this.
+constexpr std::size_t kInputBufferXonLevel = 200;
+// The loopback keeps at most this much unread.
+constexpr std::size_t kEchoBacklogLimit = 1'000'000;
+
 class Emulator {
  public:
   using Time = std::chrono::steady_clock::time_point;
@@ -67,6 +77,12 @@ class Emulator {
   std::string Control(std::string_view line, Time now);
 
   bool ReadingStopped() const { return stopRead_; }
+
+  // Bytes in the input buffer not yet taken by the printer; bytes it dropped when full.
+  std::size_t BufferedInput() const { return inbox_.size(); }
+  std::uint64_t DroppedInput() const { return dropped_; }
+  // Answer bytes not yet handed to the line (delayed ones included).
+  std::size_t PendingOutput() const { return pending_; }
   bool DisconnectRequested() const { return disconnect_; }
 
   Printer& GetPrinter() { return printer_; }
@@ -93,6 +109,9 @@ class Emulator {
     Enqueue(std::move(bytes), gluedTail, now, byteTime_);
   }
   void ReleaseDelayed(Time now);
+  // The printer works through its input buffer while the line is not backed up.
+  void Pump(Time now, std::chrono::system_clock::time_point wall);
+  std::chrono::system_clock::time_point WallAt(Time now) const;
   std::optional<std::string> Get(std::string_view name) const;  // empty: no such item
 
   Printer printer_;
@@ -101,6 +120,12 @@ class Emulator {
   std::string urgent_;  // XON/XOFF: out at once, ahead of everything
   std::deque<Chunk> wire_;
   std::deque<Delayed> delayed_;
+  std::size_t pending_ = 0;  // bytes in wire_ not sent yet, and in delayed_
+  std::string inbox_;        // the input buffer, at most kInputBufferSize
+  std::uint64_t dropped_ = 0;
+  bool busy_ = false;  // XOFF sent for an overflow, XON not yet
+  Time lastInput_{};
+  std::chrono::system_clock::time_point lastWall_{};
 
   bool noAnswer_ = false;
   bool echo_ = false;  // raw loopback: every byte goes back unchanged, the printer sees none

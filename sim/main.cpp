@@ -246,7 +246,9 @@ int main(int argc, char** argv) {
     std::erase_if(clients, [](const ControlClient& c) { return c.fd < 0; });
     if (!running) break;
 
-    outPending += emu.TakeOutput(SteadyClock::now());
+    // Nothing more is taken while the pty holds back what was written: the emulator's own
+    // bounds then apply (its answers wait, its input buffer fills and overflows).
+    if (outPending.empty()) outPending = emu.TakeOutput(SteadyClock::now());
     if (!outPending.empty()) {
       ssize_t n = write(master, outPending.data(), outPending.size());
       if (n > 0) {

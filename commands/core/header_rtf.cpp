@@ -306,7 +306,8 @@ class Reader {
       highSurrogate_ = 0;
       AddText("\uFFFD");
     }
-    const int size = Top().halfPoints / 2;
+    // Below one point a size cannot be written back (\fs0 reads as the default).
+    const int size = std::max(1, Top().halfPoints / 2);
     if (!current_.runs.empty() && current_.runs.back().size == size) {
       current_.runs.back().text += utf8;
     } else {

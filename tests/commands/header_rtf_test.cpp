@@ -75,6 +75,13 @@ TEST(HeaderRtf, WriterOutputReadsBackUnchanged) {
   }
 }
 
+TEST(HeaderRtf, SizesBelowOnePointReadAsOnePointAndWriteBackTheSame) {
+  const HeaderDocument document = Read("{\\rtf1\\fs1 a\\fs3 b\\fs2 c\\par}");
+  const HeaderDocument expected{{{A::Left, {HeaderRun{"abc", 1}}}}};
+  EXPECT_EQ(document, expected);
+  EXPECT_EQ(Read(WriteHeaderRtf(document)), expected);
+}
+
 TEST(HeaderRtf, WriterSpellsSizesInHalfPointsAndEndsLinesWithCrLf) {
   const HeaderDocument document{{{A::Center, {N("a"), W("b")}}, {A::Right, {N("ł")}}}};
   const std::string rtf = WriteHeaderRtf(document);

@@ -1,0 +1,10 @@
+// The clock reply (#C) as the link reads it.
+
+#include "fuzz/link_fuzz_port.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  ulvo::fuzz::FuzzLink f(2);
+  ulvo::fuzz::SplitReplies(data, size, f.wire);
+  f.link->ReadClock();
+  return 0;
+}
