@@ -1,5 +1,6 @@
 #include "readout/core/report_file.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -16,7 +17,11 @@ bool ReportFile::Create(const std::filesystem::path& path) {
   if (file_ != nullptr) std::fclose(file_);
   path_ = path;
   failed_ = false;
+#ifdef _WIN32
+  file_ = _wfopen(path.c_str(), L"wb");  // a path of any letters
+#else
   file_ = std::fopen(path.c_str(), "wb");
+#endif
   return file_ == nullptr;
 }
 

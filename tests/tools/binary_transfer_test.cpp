@@ -14,6 +14,7 @@
 
 #include "link/link.h"
 #include "sim/emulator.h"
+#include "tests/support/environment.h"
 #include "tests/support/scripted_link_ui.h"
 #include "tests/tools/emulator_port.h"
 #include "tools/core/binary_transfer.h"
@@ -30,7 +31,7 @@ class BinaryTransferOverLoopback : public ::testing::Test {
           ("ulvo-binary-" + std::to_string(::getpid()) + "-" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir);
-    ::setenv("ULVO_COM1", "loopback", 1);
+    ulvo::testing::SetEnv("ULVO_COM1", "loopback");
     SimOptions options;
     options.baud = 0;
     emulator = std::make_unique<Emulator>(options);
@@ -43,7 +44,7 @@ class BinaryTransferOverLoopback : public ::testing::Test {
     ASSERT_FALSE(link->OpenPort(true));
   }
   void TearDown() override {
-    ::unsetenv("ULVO_COM1");
+    ulvo::testing::UnsetEnv("ULVO_COM1");
     fs::remove_all(dir);
   }
   std::string Write(const std::string& name, const std::string& bytes) {

@@ -9,6 +9,7 @@
 
 #include "link/link.h"
 #include "sim/emulator.h"
+#include "tests/support/environment.h"
 #include "tests/support/scripted_link_ui.h"
 #include "tests/tools/emulator_port.h"
 #include "tools/core/test_run.h"
@@ -21,7 +22,7 @@ using std::chrono::milliseconds;
 class TestRunOverEmulator : public ::testing::Test {
  protected:
   void Start(PrinterFamily family = PrinterFamily::kMavito) {
-    ::setenv("ULVO_COM1", "emulator", 1);
+    ulvo::testing::SetEnv("ULVO_COM1", "emulator");
     SimOptions options;
     options.baud = 0;
     options.variant.family = family;
@@ -35,7 +36,7 @@ class TestRunOverEmulator : public ::testing::Test {
     });
     ASSERT_FALSE(link->OpenPort(true));
   }
-  void TearDown() override { ::unsetenv("ULVO_COM1"); }
+  void TearDown() override { ulvo::testing::UnsetEnv("ULVO_COM1"); }
 
   std::string Get(const std::string& item) {
     const std::string answer = emulator->Control("get " + item, {});
