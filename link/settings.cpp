@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "common/cp1250.h"
+#include "common/file_replace.h"
 #include "link/letter_coding.h"
 
 #ifndef _WIN32
@@ -236,25 +237,7 @@ Settings LoadSettings(const std::filesystem::path& file) {
 }
 
 bool SaveSettings(const Settings& settings, const std::filesystem::path& file) {
-  const std::string text = FormatSettingsText(settings);
-  std::filesystem::path temp = file;
-  temp += ".tmp";
-  std::FILE* f = std::fopen(temp.string().c_str(), "wb");
-  if (f == nullptr) return true;
-  bool failed = std::fwrite(text.data(), 1, text.size(), f) != text.size();
-  failed = std::fflush(f) != 0 || failed;
-#ifndef _WIN32
-  // On disk before the rename, so that a crash leaves either the old file or the new one.
-  failed = ::fsync(fileno(f)) != 0 || failed;
-#endif
-  failed = std::fclose(f) != 0 || failed;
-  std::error_code ec;
-  if (!failed) std::filesystem::rename(temp, file, ec);
-  if (failed || ec) {
-    std::filesystem::remove(temp, ec);
-    return true;
-  }
-  return false;
+  return ReplaceFileContents(file, FormatSettingsText(settings));
 }
 
 }  // namespace ulvo

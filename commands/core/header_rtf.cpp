@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/cp1250.h"
+#include "common/file_replace.h"
 
 namespace ulvo {
 
@@ -475,29 +476,7 @@ RtfReadResult ReadHeaderFile(const std::filesystem::path& file) {
 }
 
 bool WriteHeaderFile(const std::filesystem::path& file, const HeaderDocument& document) {
-  const std::string bytes = WriteHeaderRtf(document);
-  std::filesystem::path temp = file;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return true;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      return true;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temp, file, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return true;
-  }
-  return false;
+  return ReplaceFileContents(file, WriteHeaderRtf(document));
 }
 
 std::string HeaderCannotOpenMessage(const std::string& name) {

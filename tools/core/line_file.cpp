@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "common/cp1250.h"
+#include "common/file_replace.h"
 
 namespace ulvo {
 
@@ -135,21 +136,7 @@ LineFileText FormatLineFile(const std::vector<LineRow>& rows,
 }
 
 std::string WriteFileReplacing(const std::string& path, std::string_view bytes) {
-  const std::string temp = path + ".tmp~";
-  std::FILE* out = std::fopen(temp.c_str(), "wb");
-  if (out == nullptr) return "Nie można zapisać pliku " + path + ".";
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-  const bool closed = std::fclose(out) == 0;
-  std::error_code ec;
-  if (!written || !closed) {
-    std::filesystem::remove(temp, ec);
-    return "Nie można zapisać pliku " + path + ".";
-  }
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return "Nie można zapisać pliku " + path + ".";
-  }
+  if (ReplaceFileContents(path, bytes)) return "Nie można zapisać pliku " + path + ".";
   return {};
 }
 

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/file_replace.h"
+
 namespace ulvo {
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std::size_t limit) {
@@ -20,28 +22,7 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file, std:
 }
 
 bool WriteFileReplacing(const std::filesystem::path& file, std::string_view bytes) {
-  std::filesystem::path temp = file;
-  temp += ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return true;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
-      return true;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temp, file, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return true;
-  }
-  return false;
+  return ReplaceFileContents(file, bytes);
 }
 
 std::string OverwriteQuestion(const std::string& path) {
