@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -28,6 +29,16 @@ LineTable::LineTable(int rows, const QStringList& headers, QWidget* parent)
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < columnCount(); ++c) setItem(r, c, new QTableWidgetItem);
   }
+}
+
+QSize LineTable::minimumSizeHint() const {
+  const int width = verticalHeader()->sizeHint().width() + horizontalHeader()->length() +
+                    2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+  return {width, QTableWidget::minimumSizeHint().height()};
+}
+
+QSize LineTable::sizeHint() const {
+  return QTableWidget::sizeHint().expandedTo(minimumSizeHint());
 }
 
 std::string LineTable::Cell(int row, int column) const {

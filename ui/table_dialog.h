@@ -30,6 +30,10 @@ class LineTable : public QTableWidget {
   // Row captions in a first column that is not edited.
   void SetRowCaptions(const QStringList& captions);
 
+  // Wide enough for every column shown, so no column hides behind a scroll bar.
+  QSize minimumSizeHint() const override;
+  QSize sizeHint() const override;
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
 };
