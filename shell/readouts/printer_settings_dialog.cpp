@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 
 #include "commands/core/help_texts.h"
@@ -33,6 +34,7 @@ TOdczytUstawienDrukarki::TOdczytUstawienDrukarki(AppContext& context, QWidget* p
   setObjectName(QStringLiteral("TOdczytUstawienDrukarki"));
   auto* grid = new QGridLayout;
   Body()->addLayout(grid);
+  grid->setColumnStretch(3, 1);
   const auto rows = DescribePrinterSettings(values_, -1);
   int helpIndex = 0;
   for (int row = 0; row < kSettingRowCount; ++row) {
@@ -42,6 +44,13 @@ TOdczytUstawienDrukarki::TOdczytUstawienDrukarki(AppContext& context, QWidget* p
     // offers nothing to choose.
     Fields[row] = MakeField("Field");
     Fields[row]->setObjectName(QStringLiteral("Field%1").arg(row));
+    // Wide enough for the longest word it can show.
+    int widest = Fields[row]->fontMetrics().horizontalAdvance(QStringLiteral("00000.00"));
+    for (const std::string& choice : rows[row].choices) {
+      widest = std::max(
+          widest, Fields[row]->fontMetrics().horizontalAdvance(QString::fromStdString(choice)));
+    }
+    Fields[row]->setMinimumWidth(widest + 16);
     Captions[row]->setBuddy(Fields[row]);
     grid->addWidget(Fields[row], row, 1);
     if (const char* unit = UnitOf(row))
@@ -71,8 +80,10 @@ TOdczytUstawienDrukarki::TOdczytUstawienDrukarki(AppContext& context, QWidget* p
     if (help == nullptr && !dynamicHelp) continue;
     auto* button = new QPushButton(QStringLiteral("?"));
     button->setObjectName(QStringLiteral("Help%1").arg(row));
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("?")) + 24);
     button->setToolTip(QStringLiteral("Wyjaśnienie opcji"));
-    grid->addWidget(button, row, 3);
+    // Beside its value (the rows with a help button carry no unit).
+    grid->addWidget(button, row, 2, Qt::AlignLeft);
     HelpButtons[helpIndex++] = button;
     connect(button, &QPushButton::clicked, this, [this, row, help] {
       if (row == kCopyMode) {
