@@ -9,46 +9,35 @@
 
 namespace ulvo {
 
-namespace {
-
-template <typename Dialog>
-void Add(DialogRegistry& registry, const char* className) {
-  registry.Register(className, [](AppContext& context, QWidget* parent) -> QDialog* {
-    return new Dialog(context, parent);
-  });
-}
-
-}  // namespace
-
 void RegisterCommandDialogs(DialogRegistry& registry) {
-  Add<TKorektaZegara>(registry, "TKorektaZegara");
-  Add<TLogowanieKasjera>(registry, "TLogowanieKasjera");
-  Add<TWylogowanieKasjera>(registry, "TWylogowanieKasjera");
-  Add<TWplataDoKasy>(registry, "TWplataDoKasy");
-  Add<TWyplataZKasy>(registry, "TWyplataZKasy");
-  Add<TStanKasy>(registry, "TStanKasy");
-  Add<TRaportKasyZmiany>(registry, "TRaportKasyZmiany");
-  Add<TParametrySzuflady>(registry, "TParametrySzuflady");
-  Add<TWysuwPapieru>(registry, "TWysuwPapieru");
-  Add<TRaportyMiesieczne>(registry, "TRaportyMiesieczne");
-  Add<TPrzegladySerwisowe>(registry, "TPrzegladySerwisowe");
-  Add<TSposobBledow>(registry, "TSposobBledow");
-  Add<TSposobDruowania>(registry, "TSposobDruowania");
-  Add<TMetodaRabatu>(registry, "TMetodaRabatu");
-  Add<TCzujnikObudowy>(registry, "TCzujnikObudowy");
-  Add<TSzybkoscWydruku>(registry, "TSzybkoscWydruku");
-  Add<TMinimalnyCzasSterZwijacz>(registry, "TMinimalnyCzasSterZwijacz");
-  Add<TKonfiguracjaCzasuOdp>(registry, "TKonfiguracjaCzasuOdp");
-  Add<TSposobObslugiKaucjiWLinijceParagonu>(registry, "TSposobObslugiKaucjiWLinijceParagonu");
-  Add<TAutomatyczneOtwieranieSzuflady>(registry, "TAutomatyczneOtwieranieSzuflady");
-  Add<TDefinicjaNrSystemowego>(registry, "TDefinicjaNrSystemowego");
-  Add<TWpisanieTypuIWersji>(registry, "TWpisanieTypuIWersji");
-  Add<TParagonZa1>(registry, "TParagonZa1");
-  Add<TWydrukRaportuDobowego>(registry, "TWydrukRaportuDobowego");
-  Add<TProgramowanieNaglowka>(registry, "TProgramowanieNaglowka");
-  Add<TProgramowanieStawek>(registry, "TProgramowanieStawek");
-  Add<TProgramowanieStawekPTUBus>(registry, "TProgramowanieStawekPTUBus");
-  Add<TProgramowanieNIP>(registry, "TProgramowanieNIP");
+  registry.Add<TKorektaZegara>("TKorektaZegara");
+  registry.Add<TLogowanieKasjera>("TLogowanieKasjera");
+  registry.Add<TWylogowanieKasjera>("TWylogowanieKasjera");
+  registry.Add<TWplataDoKasy>("TWplataDoKasy");
+  registry.Add<TWyplataZKasy>("TWyplataZKasy");
+  registry.Add<TStanKasy>("TStanKasy");
+  registry.Add<TRaportKasyZmiany>("TRaportKasyZmiany");
+  registry.Add<TParametrySzuflady>("TParametrySzuflady");
+  registry.Add<TWysuwPapieru>("TWysuwPapieru");
+  registry.Add<TRaportyMiesieczne>("TRaportyMiesieczne");
+  registry.Add<TPrzegladySerwisowe>("TPrzegladySerwisowe");
+  registry.Add<TSposobBledow>("TSposobBledow");
+  registry.Add<TSposobDruowania>("TSposobDruowania");
+  registry.Add<TMetodaRabatu>("TMetodaRabatu");
+  registry.Add<TCzujnikObudowy>("TCzujnikObudowy");
+  registry.Add<TSzybkoscWydruku>("TSzybkoscWydruku");
+  registry.Add<TMinimalnyCzasSterZwijacz>("TMinimalnyCzasSterZwijacz");
+  registry.Add<TKonfiguracjaCzasuOdp>("TKonfiguracjaCzasuOdp");
+  registry.Add<TSposobObslugiKaucjiWLinijceParagonu>("TSposobObslugiKaucjiWLinijceParagonu");
+  registry.Add<TAutomatyczneOtwieranieSzuflady>("TAutomatyczneOtwieranieSzuflady");
+  registry.Add<TDefinicjaNrSystemowego>("TDefinicjaNrSystemowego");
+  registry.Add<TWpisanieTypuIWersji>("TWpisanieTypuIWersji");
+  registry.Add<TParagonZa1>("TParagonZa1");
+  registry.Add<TWydrukRaportuDobowego>("TWydrukRaportuDobowego");
+  registry.Add<TProgramowanieNaglowka>("TProgramowanieNaglowka");
+  registry.Add<TProgramowanieStawek>("TProgramowanieStawek");
+  registry.Add<TProgramowanieStawekPTUBus>("TProgramowanieStawekPTUBus");
+  registry.Add<TProgramowanieNIP>("TProgramowanieNIP");
 }
 
 }  // namespace ulvo

@@ -6,22 +6,11 @@
 
 namespace ulvo {
 
-namespace {
-
-template <typename Dialog>
-void Add(DialogRegistry& registry, const char* className) {
-  registry.Register(className, [](AppContext& context, QWidget* parent) -> QDialog* {
-    return new Dialog(context, parent);
-  });
-}
-
-}  // namespace
-
 void RegisterFiscalReadoutDialogs(DialogRegistry& registry) {
-  Add<TWydrukRaportOkresowy>(registry, "TWydrukRaportOkresowy");
-  Add<TOdczytajRaportOkresowy>(registry, "TOdczytajRaportOkresowy");
-  Add<TNrKontrolnyPar>(registry, "TNrKontrolnyPar");
-  Add<TNrKontrolnyRapDobowego>(registry, "TNrKontrolnyRapDobowego");
+  registry.Add<TWydrukRaportOkresowy>("TWydrukRaportOkresowy");
+  registry.Add<TOdczytajRaportOkresowy>("TOdczytajRaportOkresowy");
+  registry.Add<TNrKontrolnyPar>("TNrKontrolnyPar");
+  registry.Add<TNrKontrolnyRapDobowego>("TNrKontrolnyRapDobowego");
 }
 
 }  // namespace ulvo

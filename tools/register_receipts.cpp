@@ -5,27 +5,16 @@
 
 namespace ulvo {
 
-namespace {
-
-template <typename Dialog>
-void Add(DialogRegistry& registry, const char* className) {
-  registry.Register(className, [](AppContext& context, QWidget* parent) -> QDialog* {
-    return new Dialog(context, parent);
-  });
-}
-
-}  // namespace
-
 void RegisterReceiptDialogs(DialogRegistry& registry) {
-  Add<TPoczatekTransakcji>(registry, "TPoczatekTransakcji");
-  Add<TLinijkaParagonu>(registry, "TLinijkaParagonu");
-  Add<TZatwierdzenieTransakcji>(registry, "TZatwierdzenieTransakcji");
-  Add<TZatwierdzenieRozszerzone>(registry, "TZatwierdzenieRozszerzone");
-  Add<TAnulowanieTransakcji>(registry, "TAnulowanieTransakcji");
-  Add<TPowitowanieSprzedarzy>(registry, "TPowitowanieSprzedarzy");
-  Add<TTransakcjaUznana>(registry, "TTransakcjaUznana");
-  Add<TPrzeliczenieNaWaluty>(registry, "TPrzeliczenieNaWaluty");
-  Add<TZmianaWalutyEwidencyjnej>(registry, "TZmianaWalutyEwidencyjnej");
+  registry.Add<TPoczatekTransakcji>("TPoczatekTransakcji");
+  registry.Add<TLinijkaParagonu>("TLinijkaParagonu");
+  registry.Add<TZatwierdzenieTransakcji>("TZatwierdzenieTransakcji");
+  registry.Add<TZatwierdzenieRozszerzone>("TZatwierdzenieRozszerzone");
+  registry.Add<TAnulowanieTransakcji>("TAnulowanieTransakcji");
+  registry.Add<TPowitowanieSprzedarzy>("TPowitowanieSprzedarzy");
+  registry.Add<TTransakcjaUznana>("TTransakcjaUznana");
+  registry.Add<TPrzeliczenieNaWaluty>("TPrzeliczenieNaWaluty");
+  registry.Add<TZmianaWalutyEwidencyjnej>("TZmianaWalutyEwidencyjnej");
 }
 
 }  // namespace ulvo

@@ -5,28 +5,17 @@
 
 namespace ulvo {
 
-namespace {
-
-template <typename Dialog>
-void Add(DialogRegistry& registry, const char* name) {
-  registry.Register(name, [](AppContext& context, QWidget* parent) -> QDialog* {
-    return new Dialog(context, parent);
-  });
-}
-
-}  // namespace
-
 void RegisterTableDialogs(DialogRegistry& registry) {
-  Add<TLinijkiParagonu>(registry, "TLinijkiParagonu");
-  Add<TPelnaTranskacja>(registry, "TPelnaTranskacja");
-  Add<TPoczatekZamowienia>(registry, "TPoczatekZamowienia");
-  Add<TLinijkaZamowienia>(registry, "TLinijkaZamowienia");
-  Add<TZakonczenieZamowienia>(registry, "TZakonczenieZamowienia");
-  Add<TPoczateRaportuBazy>(registry, "TPoczateRaportuBazy");
-  Add<TPozycjaRaportuBazy>(registry, "TPozycjaRaportuBazy");
-  Add<TZakonczenieRaportuBazy>(registry, "TZakonczenieRaportuBazy");
-  Add<TPelnaKontrolaBazy>(registry, "TPelnaKontrolaBazy");
-  Add<TKontrolaBazyTowarowejDlaBus>(registry, "TKontrolaBazyTowarowejDlaBus");
+  registry.Add<TLinijkiParagonu>("TLinijkiParagonu");
+  registry.Add<TPelnaTranskacja>("TPelnaTranskacja");
+  registry.Add<TPoczatekZamowienia>("TPoczatekZamowienia");
+  registry.Add<TLinijkaZamowienia>("TLinijkaZamowienia");
+  registry.Add<TZakonczenieZamowienia>("TZakonczenieZamowienia");
+  registry.Add<TPoczateRaportuBazy>("TPoczateRaportuBazy");
+  registry.Add<TPozycjaRaportuBazy>("TPozycjaRaportuBazy");
+  registry.Add<TZakonczenieRaportuBazy>("TZakonczenieRaportuBazy");
+  registry.Add<TPelnaKontrolaBazy>("TPelnaKontrolaBazy");
+  registry.Add<TKontrolaBazyTowarowejDlaBus>("TKontrolaBazyTowarowejDlaBus");
 }
 
 }  // namespace ulvo

@@ -6,21 +6,10 @@
 
 namespace ulvo {
 
-namespace {
-
-template <typename Dialog>
-void Add(DialogRegistry& registry, const char* className) {
-  registry.Register(className, [](AppContext& context, QWidget* parent) -> QDialog* {
-    return new Dialog(context, parent);
-  });
-}
-
-}  // namespace
-
 void RegisterTestToolDialogs(DialogRegistry& registry) {
-  Add<TTransakcjeTestowe>(registry, "TTransakcjeTestowe");
-  Add<TSzukamdrukarki>(registry, "TSzukamdrukarki");
-  Add<TWyslijOdbierzPlikBin>(registry, "TWyslijOdbierzPlikBin");
+  registry.Add<TTransakcjeTestowe>("TTransakcjeTestowe");
+  registry.Add<TSzukamdrukarki>("TSzukamdrukarki");
+  registry.Add<TWyslijOdbierzPlikBin>("TWyslijOdbierzPlikBin");
 }
 
 }  // namespace ulvo

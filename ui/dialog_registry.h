@@ -55,6 +55,14 @@ class DialogRegistry {
 
   AppContext& context() { return context_; }
 
+  // Registers a dialog class whose constructor takes (AppContext&, QWidget* parent).
+  template <typename Dialog>
+  void Add(const std::string& className) {
+    Register(className, [](AppContext& context, QWidget* parent) -> QDialog* {
+      return new Dialog(context, parent);
+    });
+  }
+
  private:
   AppContext& context_;
   std::map<std::string, Factory> factories_;

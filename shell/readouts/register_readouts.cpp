@@ -6,27 +6,16 @@
 
 namespace ulvo {
 
-namespace {
-
-template <typename Dialog>
-void Add(DialogRegistry& registry, const char* className) {
-  registry.Register(className, [](AppContext& context, QWidget* parent) -> QDialog* {
-    return new Dialog(context, parent);
-  });
-}
-
-}  // namespace
-
 void RegisterReadoutDialogs(DialogRegistry& registry) {
-  Add<TInformacjeKasowe>(registry, "TInformacjeKasowe");
-  Add<TOdeslijKodBledu>(registry, "TOdeslijKodBledu");
-  Add<TStatusDrukarki>(registry, "TStatusDrukarki");
-  Add<TTypIWersja>(registry, "TTypIWersja");
-  Add<TOdczytZegara>(registry, "TOdczytZegara");
-  Add<TOdeslijBufor>(registry, "TOdeslijBufor");
-  Add<TDrukujTabliceBledow>(registry, "TDrukujTabliceBledow");
-  Add<TSterowanieWyswietlaczem>(registry, "TSterowanieWyswietlaczem");
-  Add<TOdczytUstawienDrukarki>(registry, "TOdczytUstawienDrukarki");
+  registry.Add<TInformacjeKasowe>("TInformacjeKasowe");
+  registry.Add<TOdeslijKodBledu>("TOdeslijKodBledu");
+  registry.Add<TStatusDrukarki>("TStatusDrukarki");
+  registry.Add<TTypIWersja>("TTypIWersja");
+  registry.Add<TOdczytZegara>("TOdczytZegara");
+  registry.Add<TOdeslijBufor>("TOdeslijBufor");
+  registry.Add<TDrukujTabliceBledow>("TDrukujTabliceBledow");
+  registry.Add<TSterowanieWyswietlaczem>("TSterowanieWyswietlaczem");
+  registry.Add<TOdczytUstawienDrukarki>("TOdczytUstawienDrukarki");
 }
 
 }  // namespace ulvo
