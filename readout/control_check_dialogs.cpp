@@ -135,6 +135,22 @@ bool IsF1(QEvent* event) {
   return event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1;
 }
 
+// The two parts of the unique number and the control number, as both checks ask for them.
+void AddUniqueAndControlNumber(QVBoxLayout* body, QLineEdit*& letters, QLineEdit*& digits,
+                               QLineEdit*& control) {
+  auto* unique = new QGroupBox(QStringLiteral("Numer unikatowy"));
+  auto* u = new QFormLayout(unique);
+  letters = UpperCase("Edit5", 3);
+  digits = Masked("Edit6", "99999999");
+  u->addRow(QStringLiteral("Litery"), letters);
+  u->addRow(QStringLiteral("Cyfry"), digits);
+  body->addWidget(unique);
+  auto* form = new QFormLayout;
+  body->addLayout(form);
+  control = UpperCase("Edit7", 40);
+  form->addRow(QStringLiteral("Numer kontrolny"), control);
+}
+
 }  // namespace
 
 // ---- help windows ----
@@ -193,16 +209,7 @@ TNrKontrolnyPar::TNrKontrolnyPar(AppContext& context, QWidget* parent)
   CheckBox1 = new QCheckBox(QStringLiteral("Paragon anulowany"));
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   Body()->addWidget(CheckBox1);
-  auto* unique = new QGroupBox(QStringLiteral("Numer unikatowy"));
-  auto* u = new QFormLayout(unique);
-  Edit5 = UpperCase("Edit5", 3);
-  Edit6 = Masked("Edit6", "99999999");
-  u->addRow(QStringLiteral("Litery"), Edit5);
-  u->addRow(QStringLiteral("Cyfry"), Edit6);
-  Body()->addWidget(unique);
-  QFormLayout* control = AddForm();
-  Edit7 = UpperCase("Edit7", 40);
-  control->addRow(QStringLiteral("Numer kontrolny"), Edit7);
+  AddUniqueAndControlNumber(Body(), Edit5, Edit6, Edit7);
   connect(CheckBox1, &QCheckBox::toggled, this, [this] { UpdateCancelled(); });
   help = new TPomocNrKontrolnyPar(this);
   FinishLayout();
@@ -280,16 +287,7 @@ TNrKontrolnyRapDobowego::TNrKontrolnyRapDobowego(AppContext& context, QWidget* p
   Edit4 = Edit("Edit4");
   r->addRow(QStringLiteral("ŁĄCZNA KWOTA PTU"), Edit4);
   Body()->addWidget(running);
-  auto* unique = new QGroupBox(QStringLiteral("Numer unikatowy"));
-  auto* u = new QFormLayout(unique);
-  Edit5 = UpperCase("Edit5", 3);
-  Edit6 = Masked("Edit6", "99999999");
-  u->addRow(QStringLiteral("Litery"), Edit5);
-  u->addRow(QStringLiteral("Cyfry"), Edit6);
-  Body()->addWidget(unique);
-  QFormLayout* control = AddForm();
-  Edit7 = UpperCase("Edit7", 40);
-  control->addRow(QStringLiteral("Numer kontrolny"), Edit7);
+  AddUniqueAndControlNumber(Body(), Edit5, Edit6, Edit7);
   help = new TPomocNrKontrolnyRapDobowego(this);
   FinishLayout(QStringLiteral("&Wyślij"), QStringLiteral("&Anuluj"));
 }

@@ -191,17 +191,21 @@ void DatabaseTableDialog::Button1Click() {
   accept();
 }
 
+void DatabaseTableDialog::AddKindChoice(const char* const captions[3]) {
+  QRadioButton* buttons[3];
+  Body()->addWidget(KindGroup(QStringLiteral("Rodzaj raportu"), captions, buttons));
+  RadioButton1 = buttons[0];
+  RadioButton2 = buttons[1];
+  RadioButton3 = buttons[2];
+}
+
 TPelnaKontrolaBazy::TPelnaKontrolaBazy(AppContext& context, QWidget* parent)
     : DatabaseTableDialog(context, parent, QStringLiteral("Pełna kontrola bazy")) {
   setObjectName(QStringLiteral("TPelnaKontrolaBazy"));
   static const char* const kCaptions[3] = {"Przyporządkowanie towaru/usługi do stawki PTU",
                                            "Zminany przyporządkowania towarów/usług do stawek PTU",
                                            "Towary/usługi zablokowane do sprzedaży"};
-  QRadioButton* buttons[3];
-  Body()->addWidget(KindGroup(QStringLiteral("Rodzaj raportu"), kCaptions, buttons));
-  RadioButton1 = buttons[0];
-  RadioButton2 = buttons[1];
-  RadioButton3 = buttons[2];
+  AddKindChoice(kCaptions);
   StringGrid1 =
       new LineTable(static_cast<int>(kDatabaseTableRows),
                     {QStringLiteral("Nazwa towaru/usługi"), QStringLiteral("Stawka PTU")}, this);
@@ -233,11 +237,7 @@ TKontrolaBazyTowarowejDlaBus::TKontrolaBazyTowarowejDlaBus(AppContext& context, 
   static const char* const kCaptions[3] = {"Przyporządkowanie towaru/usługi do stawi PTU",
                                            "Zminany przyporządkowania towarów/usług do stawek PTU",
                                            "Towary/usługi zablokowane do sprzedaży"};
-  QRadioButton* buttons[3];
-  Body()->addWidget(KindGroup(QStringLiteral("Rodzaj raportu"), kCaptions, buttons));
-  RadioButton1 = buttons[0];
-  RadioButton2 = buttons[1];
-  RadioButton3 = buttons[2];
+  AddKindChoice(kCaptions);
   StringGrid1 =
       new LineTable(static_cast<int>(kDatabaseTableRows),
                     {QStringLiteral("Nazwa biletu"), QStringLiteral("Nazwa pozycji biletu"),

@@ -100,18 +100,22 @@ class DatabaseTableDialog : public TableDialog {
   DatabaseTableDialog(AppContext& context, QWidget* parent, const QString& caption);
   void Button1Click() override;
 
+  QRadioButton* RadioButton1 = nullptr;  // the report kinds, in the order of their captions
+  QRadioButton* RadioButton2 = nullptr;
+  QRadioButton* RadioButton3 = nullptr;
+
  protected:
   virtual FrameList BuildFrames() = 0;
+  // The "Rodzaj raportu" group with the three kinds.
+  void AddKindChoice(const char* const captions[3]);
 };
 
 class TPelnaKontrolaBazy : public DatabaseTableDialog {
   Q_OBJECT
  public:
   TPelnaKontrolaBazy(AppContext& context, QWidget* parent);
-  QRadioButton* RadioButton1;  // kind 0
-  QRadioButton* RadioButton2;  // kind 1
-  QRadioButton* RadioButton3;  // kind 2
-  LineTable* StringGrid1;      // "Nazwa towaru/usługi", "Stawka PTU"
+  // RadioButton1..3: kinds 0, 1, 2.
+  LineTable* StringGrid1;  // "Nazwa towaru/usługi", "Stawka PTU"
 
  protected:
   FrameList BuildFrames() override;
@@ -121,10 +125,8 @@ class TKontrolaBazyTowarowejDlaBus : public DatabaseTableDialog {
   Q_OBJECT
  public:
   TKontrolaBazyTowarowejDlaBus(AppContext& context, QWidget* parent);
-  QRadioButton* RadioButton1;  // kind 4
-  QRadioButton* RadioButton2;  // kind 5
-  QRadioButton* RadioButton3;  // kind 6
-  LineTable* StringGrid1;      // ticket, item, PTU, surcharge PTU
+  // RadioButton1..3: kinds 4, 5, 6.
+  LineTable* StringGrid1;  // ticket, item, PTU, surcharge PTU
 
  protected:
   FrameList BuildFrames() override;
