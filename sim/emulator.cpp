@@ -413,7 +413,19 @@ std::optional<Emulator::Time> Emulator::NextWakeup() const {
   std::optional<Time> next;
   if (!urgent_.empty()) return Time{};
   if (!inbox_.empty() && pending_ < kOutputBacklogLimit) return Time{};
-  if (!wire_.empty()) next = wire_.front().byteTime.count() == 0 ? Time{} : wireFreeAt_;
+  if (!wire_.empty()) {
+    const Chunk& chunk = wire_.front();
+    if (chunk.byteTime.count() == 0) {
+      next = Time{};
+    } else {
+      // Bytes leave in small batches (a front end need not wake for every byte time), but the
+      // chunk's last byte leaves on its own time, so a reply ends when the line says it does.
+      const std::size_t left = chunk.bytes.size() - chunk.sent;
+      const auto batch = static_cast<std::size_t>(
+          std::max<long long>(1, kPacingBatch.count() / chunk.byteTime.count()));
+      next = wireFreeAt_ + chunk.byteTime * static_cast<long>(std::min(left, batch) - 1);
+    }
+  }
   if (!delayed_.empty() && (!next || delayed_.front().due < *next)) next = delayed_.front().due;
   return next;
 }

@@ -52,6 +52,8 @@ constexpr std::size_t kInputBufferSize = kInputHistorySize;
 // The printer takes nothing more from its input buffer while this many answer bytes still
 // wait for the line, so a program that writes without reading cannot pile answers up.
 constexpr std::size_t kOutputBacklogLimit = 256;
+// Paced output leaves in batches of about this much line time (at least one byte).
+constexpr std::chrono::nanoseconds kPacingBatch{500'000};
 // A full input buffer drops what comes and says so with XOFF; XON once it is down to this.
 constexpr std::size_t kInputBufferXonLevel = 200;
 // The loopback keeps at most this much unread.

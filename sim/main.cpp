@@ -90,14 +90,19 @@ bool OpenPty(int& master, int& slave, std::string& name, std::string& error) {
   return true;
 }
 
-int TimeoutMs(const Emulator& emu, SteadyClock::time_point now, bool quietMaster,
-              SteadyClock::time_point quietUntil) {
+// How long poll may sleep: until the emulator's next due byte or event, to the microsecond
+// (a whole-millisecond timeout would hold every record's last bytes back by up to 1 ms).
+// Null means no bound.
+const timespec* PollTimeout(const Emulator& emu, SteadyClock::time_point now, bool quietMaster,
+                            SteadyClock::time_point quietUntil, timespec& storage) {
   std::optional<SteadyClock::time_point> next = emu.NextWakeup();
   if (quietMaster && (!next || quietUntil < *next)) next = quietUntil;
-  if (!next) return -1;
-  if (*next <= now) return 0;
-  auto us = std::chrono::duration_cast<std::chrono::microseconds>(*next - now).count();
-  return static_cast<int>((us + 999) / 1000);  // round up: waking early would spin
+  if (!next) return nullptr;
+  const auto ns =
+      *next <= now ? 0 : std::chrono::duration_cast<std::chrono::nanoseconds>(*next - now).count();
+  storage.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+  storage.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+  return &storage;
 }
 
 void SendLine(int fd, const std::string& answer) {
@@ -185,8 +190,10 @@ int main(int argc, char** argv) {
 
     // While the pty takes nothing more, paced bytes cannot leave either: wait for POLLOUT
     // instead of waking at every byte time.
-    int timeout = outPending.empty() ? TimeoutMs(emu, now, quietMaster, quietUntil) : 1000;
-    int ready = poll(fds.data(), fds.size(), timeout);
+    timespec storage{1, 0};
+    const timespec* timeout =
+        outPending.empty() ? PollTimeout(emu, now, quietMaster, quietUntil, storage) : &storage;
+    int ready = ppoll(fds.data(), fds.size(), timeout, nullptr);
     if (ready < 0 && errno != EINTR) {
       std::fprintf(stderr, "ulvo-sim: poll: %s\n", std::strerror(errno));
       break;
