@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "link/link.h"
+#include "link/program_paths.h"
 #include "link/settings.h"
 #include "readout/core/report_names.h"
 #include "readout/readout_end_dialog.h"
@@ -79,11 +80,10 @@ void TPobieranieFiskalnejSklepu::showEvent(QShowEvent* event) {
 
 void TPobieranieFiskalnejSklepu::Start() {
   link_.FlushInput();
-  if (!file_.IsOpen() && file_.Create(std::filesystem::path(filePath_.toStdString()))) {
+  if (!file_.IsOpen() && file_.Create(std::filesystem::path(filePath_.toStdU16String()))) {
     fileFailed_ = true;
-    link_.ui().ShowMessage("Nie mogę otworzy pliku do zapisu.");
     pass_->Stop(RecordCode::kAborted);
-    End();
+    End("Nie mogę otworzy pliku do zapisu.");
     return;
   }
   char enq = kEnq;
@@ -101,11 +101,13 @@ void TPobieranieFiskalnejSklepu::Start() {
 void TPobieranieFiskalnejSklepu::Pump() {
   if (ended_ || pumping_) return;
   pumping_ = true;
+  bool lineLost = false;
   char buffer[512];
   while (!pass_->Finished()) {
     const long got = link_.ReadBytes(buffer, sizeof buffer, std::chrono::milliseconds(0));
     if (got < 0) {
-      pass_->Stop(RecordCode::kBad);  // the line is gone; the link has said so
+      pass_->Stop(RecordCode::kBad);
+      lineLost = true;
       break;
     }
     if (got == 0) break;
@@ -124,23 +126,22 @@ void TPobieranieFiskalnejSklepu::Pump() {
   }
   pumping_ = false;
   if (pass_->Finished()) {
-    const std::string message = RecordCodeMessage(pass_->Code());
     ShowProgress();
-    if (!message.empty()) link_.ui().ShowMessage(message);
-    End();
+    // A lost line has been reported by the link already.
+    End(lineLost ? std::string() : RecordCodeMessage(pass_->Code()));
   }
 }
 
 void TPobieranieFiskalnejSklepu::Tick() {
-  if (ended_) return;
+  // Not while a read or a write inside Pump waits for the user (the link's own message).
+  if (ended_ || pumping_) return;
   Pump();
   if (ended_) return;
   ShowProgress();
   if (silence_.elapsed() > silenceLimitMs_) {
     // A printer that stopped mid-record (or never began) cannot hold the program.
     pass_->Stop(RecordCode::kBad);
-    link_.ui().ShowMessage(RecordCodeMessage(RecordCode::kBad));
-    End();
+    End(RecordCodeMessage(RecordCode::kBad));
   }
 }
 
@@ -166,14 +167,17 @@ void TPobieranieFiskalnejSklepu::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-void TPobieranieFiskalnejSklepu::End() {
+void TPobieranieFiskalnejSklepu::End(const std::string& message) {
   if (ended_) return;
+  // Everything that could feed the transfer stops before a message box runs its own event
+  // loop: the message comes once, and nothing reads behind it.
   ended_ = true;
   timer_->stop();
   link_.SetPortWakeup({});
   if (!pass_->Finished()) pass_->Stop(RecordCode::kAborted);
   char can = kCan;
   if (link_.PortOpen()) link_.SendBytes(&can, 1);
+  if (!message.empty()) link_.ui().ShowMessage(message);
   QDialog::done(pass_->Succeeded() ? QDialog::Accepted : QDialog::Rejected);
 }
 
@@ -187,11 +191,14 @@ void TPobieranieFiskalnejSklepu::done(int result) {
   QDialog::done(result);
 }
 
-void RunFiscalReadout(AppContext& context, const ReadoutRequest& request, unsigned long baudRate,
+bool RunFiscalReadout(AppContext& context, const ReadoutRequest& request, unsigned long baudRate,
                       const QString& folder, QWidget* parent) {
   Link& link = context.link;
   Settings& settings = context.settings;
   ReportFile file;
+  // The data folder of an installed program may not exist yet; a failure shows when the
+  // file cannot be created.
+  MakeDirectory(std::filesystem::path(folder.toStdU16String()));
   const QString path = QDir(folder).filePath(QString::fromLatin1(kReportTempName));
   unsigned passes = 0;
   bool success = false;
@@ -227,7 +234,8 @@ void RunFiscalReadout(AppContext& context, const ReadoutRequest& request, unsign
     }
     link.ClosePort();
     link.RestorePortSettings();
-    if (link.PortNumber != kNoPort) link.OpenPort(true);
+    // A line lost during the transfer has had its message; the next exchange reopens it.
+    if (link.PortNumber != kNoPort && !link.PortIsLost()) link.OpenPort(true);
     ++passes;
     if (!success || !more) break;
     file.SeparatorLines();
@@ -243,9 +251,9 @@ void RunFiscalReadout(AppContext& context, const ReadoutRequest& request, unsign
     // Only a checked report may be shown or saved: nothing of a failed one stays behind.
     file.Discard();
     if (aborted) link.ui().ShowMessage("Odczyt pamięci fiskalnej przerwano.");
-    return;
+    return false;
   }
-  if (!anyTransfer) return;
+  if (!anyTransfer) return false;
   if (passes > 1) {
     link.ui().ShowMessage(
         "W zadanym zakresie znajdują się raporty dobowe zapisane dla różnej waluty "
@@ -255,6 +263,7 @@ void RunFiscalReadout(AppContext& context, const ReadoutRequest& request, unsign
   TZakonczonoOdczytywanie end(context, path, QString::fromStdString(ReportTitle(naming)),
                               QString::fromStdString(ReportFileName(naming)), parent);
   end.exec();
+  return true;
 }
 
 }  // namespace ulvo

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "readout/core/fiscal_readout.h"
 #include "readout/core/report_file.h"
@@ -47,7 +48,8 @@ class TPobieranieFiskalnejSklepu : public QDialog {
   void Pump();  // reads what has arrived and feeds the reader
   void Tick();  // the silence watch and the labels
   void ShowProgress();
-  void End();
+  // Ends the transfer (timer, port wake-up, CAN), then shows `message` when there is one.
+  void End(const std::string& message = {});
 
   Link& link_;
   ReportFile& file_;
@@ -63,8 +65,8 @@ class TPobieranieFiskalnejSklepu : public QDialog {
 };
 
 // The readout after the request frame was sent: one pass per accounting currency, then the
-// end dialog. The report file goes to `folder`.
-void RunFiscalReadout(AppContext& context, const ReadoutRequest& request, unsigned long baudRate,
+// end dialog. The report file goes to `folder`. True when the readout reached the end dialog.
+bool RunFiscalReadout(AppContext& context, const ReadoutRequest& request, unsigned long baudRate,
                       const QString& folder, QWidget* parent);
 
 }  // namespace ulvo

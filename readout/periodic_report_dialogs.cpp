@@ -228,7 +228,9 @@ TOdczytajRaportOkresowy::TOdczytajRaportOkresowy(AppContext& context, QWidget* p
     : PeriodicReportForm(context, parent, QStringLiteral("Odczytaj raport okresowy"), true),
       context_(context) {
   setObjectName(QStringLiteral("TOdczytajRaportOkresowy"));
-  reportFolder = QCoreApplication::applicationDirPath();
+  // The program's data folder: its own directory, or the user's when that cannot be written.
+  reportFolder = context.dataDir.empty() ? QCoreApplication::applicationDirPath()
+                                         : QString::fromStdU16String(context.dataDir.u16string());
 }
 
 FrameList TOdczytajRaportOkresowy::BuildFrames() {
@@ -254,8 +256,8 @@ void TOdczytajRaportOkresowy::Button1Click() {
   Link& l = link();
   std::snprintf(l.TxBuf, sizeof l.TxBuf, "%s", list.frames.front().c_str());
   if (l.SendFrame(l.TxBuf)) return;
-  RunFiscalReadout(context_, request, fields.baudRate, reportFolder, this);
-  accept();
+  // A failed or broken-off readout leaves the range in front of the user for another try.
+  if (RunFiscalReadout(context_, request, fields.baudRate, reportFolder, this)) accept();
 }
 
 }  // namespace ulvo

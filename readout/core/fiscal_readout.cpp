@@ -160,6 +160,7 @@ void FiscalReadoutPass::TakeHeader(int type, std::string_view body, bool damaged
         break;
       case kUniqueNumber:
         c.uniqueNumber = RecordText(body, 0, kUniqueNumberSize);
+        c.uniqueNumberBytes = RecordBytes(body, 0, kUniqueNumberSize);
         break;
       case kMode:
         c.fiscal = Get8(body, 0) == 0;
@@ -238,7 +239,7 @@ void FiscalReadoutPass::TakeRates(std::string_view body, bool damaged) {
       c.kind[i] = kind;
     }
     c.ratesRead = true;
-    if (request_.fullReport) WriteRateBlock(out_, c, GetDate(body, kRatesDate));
+    WriteRateBlock(out_, c, GetDate(body, kRatesDate));
   }
   WriteDaily();
 }
@@ -259,6 +260,7 @@ void FiscalReadoutPass::WriteDaily() {
     c.lastNumber = number;
     c.lastDate = GetDate(b, kDailyDate);
     std::uint64_t ptuSum = 0;
+    const bool sales = HasSales(b);
     for (int i = 0; i < kLetters; ++i) {
       const std::uint32_t net = Get32(b, kDailyNet + 4 * i);
       const std::uint32_t ptu = Get32(b, kDailyPtu + 4 * i);
@@ -266,10 +268,10 @@ void FiscalReadoutPass::WriteDaily() {
       if (c.kind[i] == kRateTaxed) {
         c.taxedNet[i].Add(net);
         c.ptu[i].Add(ptu);
-        c.everTaxed[i] = true;
+        c.everTaxed[i] = c.everTaxed[i] || sales;
       } else if (c.kind[i] == kRateExempt) {
         c.exemptNet[i].Add(net);
-        c.everExempt[i] = true;
+        c.everExempt[i] = c.everExempt[i] || sales;
       }
     }
     c.ptuTotal.Add(ptuSum);

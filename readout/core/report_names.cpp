@@ -1,6 +1,7 @@
 #include "readout/core/report_names.h"
 
 #include <cstdio>
+#include <string_view>
 
 namespace ulvo {
 
@@ -32,7 +33,11 @@ std::string ReportTitle(const ReportNaming& n) {
 
 std::string ReportFileName(const ReportNaming& n) {
   std::string name = "MAVITO_";
-  if (!n.uniqueNumber.empty()) name += n.uniqueNumber;
+  // The unique number comes from the printer: nothing of it may make a folder or a name
+  // that Windows refuses.
+  for (char ch : n.uniqueNumber) {
+    name += std::string_view("/\\:*?\"<>|").find(ch) == std::string_view::npos ? ch : '_';
+  }
   if (n.byNumbers) {
     name += "_Nr_" + std::to_string(n.firstNumber) + "_" + std::to_string(n.lastNumber);
   } else if (n.monthly) {

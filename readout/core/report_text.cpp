@@ -155,12 +155,27 @@ std::vector<std::string> HeaderTextLines(std::string_view body) {
   return lines;
 }
 
-std::string RecordText(std::string_view body, std::size_t at, std::size_t size) {
+std::string_view RecordBytes(std::string_view body, std::size_t at, std::size_t size) {
   if (at >= body.size()) return {};
   std::string_view field = body.substr(at, size);
-  const std::size_t zero = field.find('\0');
-  if (zero != std::string_view::npos) field = field.substr(0, zero);
+  return field.substr(0, field.find('\0'));
+}
+
+std::string RecordText(std::string_view body, std::size_t at, std::size_t size) {
+  std::string field(RecordBytes(body, at, size));
+  // The report stays text: a control byte from the record would break its lines.
+  for (char& ch : field) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte < 0x20 || byte == 0x7F) ch = '?';
+  }
   return Cp1250ToUtf8(field);
+}
+
+bool HasSales(std::string_view daily) {
+  for (int i = 0; i < kLetters; ++i) {
+    if (Get32(daily, kDailyNet + 4 * i) != 0) return true;
+  }
+  return false;
 }
 
 bool FiscalReport(const ReportContext& c) {
@@ -234,8 +249,10 @@ void WriteDailyBlock(LineSink& out, const ReportContext& c, std::string_view b,
   o.Line(Format("%s                   %s %5u", DateText(GetDate(b, kDailyDate)).c_str(), "Nr rap.",
                 static_cast<unsigned>(Get16(b, kDailyNumber))));
   o.Line(kSeparator);
+  // A day without sales in any letter has no sales or PTU lines, only the totals.
+  const bool sales = HasSales(b);
   for (int wanted : {kRateTaxed, kRateExempt}) {
-    for (int i = 0; i < kLetters; ++i) {
+    for (int i = 0; sales && i < kLetters; ++i) {
       if (c.kind[i] != wanted) continue;
       o.Line(Format("%s%c            %s",
                     wanted == kRateTaxed ? "SPRZED. OPOD. PTU " : "SPRZED. ZWOL. PTU ", Letter(i),
@@ -245,7 +262,7 @@ void WriteDailyBlock(LineSink& out, const ReportContext& c, std::string_view b,
   std::uint64_t ptuSum = 0;
   for (int i = 0; i < kLetters; ++i) {
     ptuSum += Get32(b, kDailyPtu + 4 * i);
-    if (c.kind[i] != kRateTaxed || c.rate[i] == 0) continue;
+    if (!sales || c.kind[i] != kRateTaxed || c.rate[i] == 0) continue;
     o.Line(Format("%s%c                    %s", "KWOTA PTU ", Letter(i),
                   AmountText(Get32(b, kDailyPtu + 4 * i)).c_str()));
   }
@@ -327,12 +344,12 @@ void WriteSummary(LineSink& out, const ReportContext& c, std::uint32_t reports) 
   RangeLines(out, c);
   out.Line(kSeparator);
   for (int i = 0; i < kLetters; ++i) {
-    if (!c.everTaxed[i]) continue;
+    if (c.taxedNet[i].Grosze() == 0) continue;
     out.Line(Format("%s%c         %s", "SPRZED. OPOD. PTU ", Letter(i),
                     WideAmountText(c.taxedNet[i]).c_str()));
   }
   for (int i = 0; i < kLetters; ++i) {
-    if (!c.everExempt[i]) continue;
+    if (c.exemptNet[i].Grosze() == 0) continue;
     out.Line(Format("%s%c         %s", "SPRZED. ZWOL. PTU ", Letter(i),
                     WideAmountText(c.exemptNet[i]).c_str()));
   }
@@ -381,7 +398,7 @@ DailyControlData ControlDataOf(const ReportContext& c, std::string_view b) {
   for (int i = 0; i < kLetters; ++i) d.ptuSum += Get32(b, kDailyPtu + 4 * i);
   d.receipts = Get16(b, kDailyReceipts);
   d.runningPtu = Get48(b, kDailyRunningPtuTotal);
-  d.uniqueNumber = c.uniqueNumber;
+  d.uniqueNumber = c.uniqueNumberBytes;
   return d;
 }
 

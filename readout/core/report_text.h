@@ -56,8 +56,13 @@ std::string RightAligned(std::string_view left, std::string_view right);
 // a blank.
 std::vector<std::string> HeaderTextLines(std::string_view body);
 
-// A zero-padded text field of a record, as UTF-8.
+// A zero-padded field of a record, up to its first zero byte.
+std::string_view RecordBytes(std::string_view body, std::size_t at, std::size_t size);
+// The same as report text in UTF-8: control bytes (below 0x20, and 0x7F) become '?'.
 std::string RecordText(std::string_view body, std::size_t at, std::size_t size);
+
+// True when a daily report body has net sales in any letter.
+bool HasSales(std::string_view daily);
 
 // What one pass knows for its text: the request, the header records and the running sums.
 struct ReportContext {
@@ -70,8 +75,9 @@ struct ReportContext {
   fiscal::PackedDate from, to;  // the requested dates (month: `from`)
   std::string todayText;        // the computer's date in its short form
   // header records
-  std::string headerBody;  // type 0
-  std::string uniqueNumber;
+  std::string headerBody;         // type 0
+  std::string uniqueNumber;       // as the report writes it
+  std::string uniqueNumberBytes;  // as the printer sent it, for the control numbers
   bool fiscal = true;
   bool readOnly = false;
   std::string nip;
@@ -95,6 +101,7 @@ struct ReportContext {
   fiscal::PackedDate firstDate, lastDate;
   // sums over the good reports
   std::array<SumPair, fiscal::kLetters> taxedNet{}, exemptNet{}, ptu{};
+  // letters taxed (exempt) in a report with sales
   std::array<bool, fiscal::kLetters> everTaxed{}, everExempt{};
   SumPair due, ptuTotal, cancelledAmount;
   bool cancelledOverflow = false;

@@ -34,7 +34,7 @@ class SimDialogFixture {
     if (!sim) return "ulvo-sim: " + error;
     qputenv("ULVO_COM1", QByteArray::fromStdString(sim->PtyPath()));
     settings.PortNumber = 1;
-    link = std::make_unique<Link>(settings, ui, QtPortOpener());
+    link = std::make_unique<Link>(settings, realUi != nullptr ? *realUi : ui, QtPortOpener());
     if (link->OpenPort(true)) return "port: " + (ui.messages.empty() ? "" : ui.messages[0]);
     log = TransmissionLog::Create(dir.path().toStdString());
     if (!log) return "no transmission log";
@@ -93,6 +93,8 @@ class SimDialogFixture {
   Settings settings;
   ReceiptState receipt;
   ScriptedLinkUi ui;
+  // When set before Start, the link talks to this one instead (real message boxes).
+  LinkUi* realUi = nullptr;
   std::unique_ptr<SimProcess> sim;
   std::unique_ptr<Link> link;
   std::unique_ptr<TransmissionLog> log;

@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
@@ -15,11 +18,15 @@
 #include "link/link.h"
 #include "link/qt_serial_port.h"
 #include "link/settings.h"
+#include "readout/periodic_report_dialogs.h"
 #include "shell/about_dialog.h"
 #include "shell/main_form.h"
+#include "sim/sim_process.h"
+#include "tests/support_qt/modal_answerer.h"
 #include "ui/dialog_registry.h"
 
 using namespace ulvo;
+using ulvo::testing::ModalAnswerer;
 namespace fs = std::filesystem;
 
 namespace {
@@ -126,6 +133,37 @@ class ProgramPathsTest : public QObject {
     QVERIFY(fs::exists(program / "ustaw.txt"));
     QVERIFY(!fs::exists(config_ / "ulvo"));
     QCOMPARE(form->registry().context().dataDir, program);
+  }
+
+  void fiscalMemoryReadoutWritesItsReportIntoTheDataFolder() {
+    std::string error;
+    auto sim = SimProcess::Start(ULVO_SIM_PATH, {"--baud", "0", "--fiscal-reports", "5"}, &error);
+    QVERIFY2(sim, error.c_str());
+    ::setenv("ULVO_COM1", sim->PtyPath().c_str(), 1);
+    auto form = StartProgram(readOnlyProgram_);
+    form->settings().PrinterType = 2;
+    form->settings().PortNumber = 1;
+    QVERIFY(!form->link().OpenPort(false));
+    auto* readout =
+        qobject_cast<TOdczytajRaportOkresowy*>(form->registry().Get("TOdczytajRaportOkresowy"));
+    QVERIFY(readout != nullptr);
+    readout->show();
+    readout->RadioButton3->click();
+    readout->Edit3->setText(QStringLiteral("1"));
+    readout->Edit4->setText(QStringLiteral("5"));
+    const fs::path report = data_ / "ulvo" / "OdczytFiskPrTemp.txt";
+    std::string text;
+    ModalAnswerer answer;
+    answer.Do(QStringLiteral("TZakonczonoOdczytywanie"), [&](QWidget* end) {
+      text = Read(report);
+      static_cast<QDialog*>(end)->reject();
+    });
+    QTest::mouseClick(readout->Button1, Qt::LeftButton);
+    QVERIFY(answer.WaitDone());
+    QVERIFY2(answer.messages.isEmpty(), qPrintable(answer.messages.join('\n')));
+    QVERIFY(text.find("Nr rap.  Od 1 do 5") != std::string::npos);
+    QVERIFY(!fs::exists(report));  // the end dialog removes it
+    ::unsetenv("ULVO_COM1");
   }
 
   void aboutWindowNamesTheFoldersInUse() {

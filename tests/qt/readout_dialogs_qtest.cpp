@@ -3,10 +3,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -28,6 +30,7 @@
 #include "sim/fiscal_memory.h"
 #include "tests/qt/commands_sim_fixture.h"
 #include "tests/support_qt/modal_answerer.h"
+#include "ui/qt_link_ui.h"
 
 using namespace ulvo;
 using ulvo::testing::ModalAnswerer;
@@ -236,6 +239,54 @@ class ReadoutDialogsTest : public QObject {
     QVERIFY(!answer.seen.contains(QStringLiteral("TZakonczonoOdczytywanie")));
     QCOMPARE(fx.ui.messages, std::vector<std::string>{"Wystąpił błąd trasmisji."});
     QVERIFY(!QFile::exists(TempPath()));
+  }
+
+  void FailedTransferShowsOneRealMessageAndKeepsTheReadoutDialog() {
+    // A message box that stays up for a second: whatever still ran behind it (the transfer's
+    // timer, the port's wake-up) would show itself as more boxes.
+    struct Case {
+      const char* fault;
+      int reports;
+    } cases[] = {{"fiscalfault count 1", 30}, {"fiscalfault cut 12", 10}};
+    struct BoxUi : QtLinkUi {
+      void ShowMessage(std::string_view text) override {
+        shown.emplace_back(text);
+        QtLinkUi::ShowMessage(text);
+      }
+      std::vector<std::string> shown;
+    };
+    for (const Case& k : cases) {
+      BoxUi boxes;
+      fx.realUi = &boxes;
+      StartSim({"--baud", "0", "--fiscal-reports", std::to_string(k.reports)});
+      fx.realUi = nullptr;
+      fx.Control(k.fault);
+      auto dialog = Readout(1, k.reports);
+      QVERIFY(ShowDialog(dialog.get()));
+      ModalAnswerer answer;
+      answer.Do(QString(), [](QWidget* box) {
+        QTimer::singleShot(1000, box, [box] { PressKey(box, Qt::Key_Return); });
+      });
+      // Should more boxes come, they are closed later so that the test fails instead of hanging.
+      QTimer sweep;
+      QElapsedTimer since;
+      since.start();
+      connect(&sweep, &QTimer::timeout, [&] {
+        if (since.elapsed() < 8000) return;
+        for (QWidget* w : QApplication::topLevelWidgets())
+          if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) box->reject();
+      });
+      sweep.start(100);
+      QTest::mouseClick(dialog->Button1, Qt::LeftButton);
+      QVERIFY(answer.WaitDone());
+      QCOMPARE(answer.messages, QStringList{QStringLiteral("Wystąpił błąd trasmisji.")});
+      QCOMPARE(boxes.shown.size(), std::size_t{1});
+      QVERIFY(!answer.seen.contains(QStringLiteral("TZakonczonoOdczytywanie")));
+      QVERIFY2(dialog->isVisible(), k.fault);
+      QVERIFY(!QFile::exists(TempPath()));
+      dialog.reset();
+      fx.Stop();
+    }
   }
 
   void RecordThatStopsHalfWayEndsByTheReadTimeOut() {

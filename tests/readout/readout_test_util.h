@@ -42,6 +42,9 @@ struct Daily {
   std::uint32_t cancelledAmount = 0;
   int ramResetKind = 0;
   bool damaged = false;
+  std::uint32_t rateA = 2300;         // the rate record sent after this report, if any
+  std::uint64_t runningPtuTotal = 0;  // electronic copy
+  std::string mediumUnique;           // electronic copy: a medium label before the report
   std::uint32_t Due() const {
     std::uint32_t d = 0;
     for (int i = 0; i < 7; ++i) d += net[i] + ptu[i];
@@ -65,14 +68,15 @@ inline std::string DailyRecord(const Daily& r, bool ecopy = false) {
   Put(b, fiscal::kDailyDue, r.Due(), 4);
   Put(b, fiscal::kDailyCancelled, r.cancelled, 2);
   Put(b, fiscal::kDailyCancelledAmount, r.cancelledAmount, 4);
+  if (ecopy) Put(b, fiscal::kDailyRunningPtuTotal, r.runningPtuTotal, 6);
   return Record(fiscal::kDaily, b, ecopy, r.damaged);
 }
 
 // Rates: A 23 %, B 8 %, E exempt, the rest not used.
-inline std::string RatesRecord(bool ecopy = false) {
+inline std::string RatesRecord(bool ecopy = false, std::uint32_t rateA = 2300) {
   std::string b(31, '\0');
   PutDate(b, fiscal::kRatesDate, 10, 1, 1);
-  Put(b, fiscal::kRatesValue + 0, 2300, 2);
+  Put(b, fiscal::kRatesValue + 0, rateA, 2);
   Put(b, fiscal::kRatesValue + 2, 800, 2);
   b[fiscal::kRatesKind + 0] = 1;
   b[fiscal::kRatesKind + 1] = 1;
@@ -95,7 +99,8 @@ inline std::string SumsBody(unsigned reports, std::uint64_t due, std::uint64_t p
 // The records of one pass over `reports` (rates sent after the first), closed with the sums
 // of the good ones unless `closing` is given.
 inline std::vector<std::string> Pass(const std::vector<Daily>& reports, bool ecopy = false,
-                                     const std::string& closing = {}, bool more = false) {
+                                     const std::string& closing = {}, bool more = false,
+                                     const std::string& currency = "PLN") {
   std::vector<std::string> out;
   out.push_back(Record(fiscal::kHeaderText, "FIRMA\nUL. DLUGA 1\n", ecopy));
   out.push_back(Record(fiscal::kUniqueNumber, "ABC 12345678", ecopy));
@@ -112,12 +117,18 @@ inline std::vector<std::string> Pass(const std::vector<Daily>& reports, bool eco
   }
   out.push_back(Record(fiscal::kRange,
                        SumsBody(static_cast<unsigned>(reports.size()), due, ptu, more), ecopy));
-  if (!reports.empty()) out.push_back(Record(fiscal::kCurrency, "PLN", ecopy));
+  if (!reports.empty()) out.push_back(Record(fiscal::kCurrency, currency, ecopy));
   int marker = 0;
   for (const Daily& r : reports) {
+    if (!r.mediumUnique.empty()) {
+      out.push_back(Record(fiscal::kMediumLabel, std::string("\x03", 1), ecopy));
+      std::string media = r.mediumUnique;
+      media.resize(fiscal::kMediumFirstDate, '\0');
+      out.push_back(Record(fiscal::kMediumData, media, ecopy));
+    }
     out.push_back(DailyRecord(r, ecopy));
     if (r.marker != marker) {
-      out.push_back(RatesRecord(ecopy));
+      out.push_back(RatesRecord(ecopy, r.rateA));
       marker = r.marker;
     }
   }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "link/fiscal_control_number.h"
+#include "readout/core/fiscal_readout.h"
 #include "readout/core/report_names.h"
 #include "tests/readout/readout_test_util.h"
 
@@ -94,12 +95,11 @@ TEST(ReportText, DailyBlockLines) {
 }
 
 TEST(ReportText, DailyBlockWithoutSalesHasOnlyTotalsCountsAndCurrency) {
-  ReportContext c;
   Lines out;
-  WriteDailyBlock(out, c, Body(Daily{}), "");
+  WriteDailyBlock(out, Rates(), Body(Daily{}), "");
   ASSERT_EQ(out.lines.size(), 8u);
   EXPECT_EQ(out.lines[3], "ŁĄCZNA KWOTA PTU                      0,00");
-  EXPECT_EQ(out.lines[7], "Waluta ewidencyjna: NIEZAPISANA");
+  EXPECT_EQ(out.lines[7], "WALUTA EWIDENCYJNA                     PLN");
 }
 
 TEST(ReportText, RateBlock) {
@@ -148,11 +148,53 @@ DailyControlData Sample() {
   return d;
 }
 
-TEST(ControlNumber, PinnedDigestOfItsBlocks) {
-  const std::string message = DailyControlMessage(Sample());
-  ASSERT_EQ(message.size(), 8u * 64);
-  EXPECT_EQ(message.substr(0, 16), std::string("05-03-2010\0\0\0\x07::", 16));
-  EXPECT_EQ(DailyControlNumber(Sample()), "7E99C5FAE2FF8EA5A3EEB5CC06AD6A171FDE9FF8");
+// The message built by hand, one 64-byte block per field, and digests taken outside this
+// program (Python's hashlib and coreutils' sha1sum agree on them).
+std::string Block(const std::string& bytes) {
+  return bytes + std::string(64 - bytes.size(), ':');
+}
+
+std::string Be(std::uint64_t v, int bytes) {
+  std::string out;
+  for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+  return out;
+}
+
+TEST(ControlNumber, HandBuiltBlocksAndDigestsTakenElsewhere) {
+  DailyControlData taxedOnly;
+  taxedOnly.dateText = "31-12-2025";
+  taxedOnly.reportNumber = 1234;
+  taxedOnly.sales = {{0, 99}, {1, 0}};
+  taxedOnly.ptuSum = 23;
+  taxedOnly.receipts = 1;
+  taxedOnly.uniqueNumber = "XYZ 00000001";
+  const std::string message = Block("31-12-2025" + Be(1234, 4)) +
+                              Block(std::string(1, '\0') + Be(99, 4)) + Block("\x01" + Be(0, 4)) +
+                              Block(Be(23, 4)) + Block(Be(1, 4)) + Block(Be(0, 6)) +
+                              Block("XYZ 0000000100:00:00");
+  EXPECT_EQ(DailyControlMessage(taxedOnly), message);
+  EXPECT_EQ(DailyControlNumber(taxedOnly), "A477D0FC2F3ADEFF4A62CE85F46DF1300B9098C2");
+
+  // Through the whole reader: taxed A and B, exempt E, a running PTU total.
+  Daily d;
+  d.number = 7;
+  d.net[0] = 10000;
+  d.ptu[0] = 2300;
+  d.net[1] = 2345;
+  d.ptu[1] = 188;
+  d.net[4] = 500;
+  d.receipts = 12;
+  d.runningPtuTotal = 123456;
+  ReadoutRequest request;
+  request.ecopy = true;
+  Lines out;
+  FiscalReadoutPass pass(request, out);
+  for (const std::string& record : testing::Pass({d}, true)) {
+    std::string_view bytes = record;
+    while (!bytes.empty() && !pass.Finished()) bytes.remove_prefix(pass.Feed(bytes).used);
+  }
+  ASSERT_TRUE(pass.Succeeded());
+  EXPECT_TRUE(out.Has("#654FF08A251389F217D1D4C5AC23FB7E865BE320#"));
 }
 
 TEST(ControlNumber, SameReportFromAnotherPrinterDiffers) {
