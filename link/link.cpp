@@ -185,12 +185,15 @@ bool Link::OpenPort(bool messages) {
     return true;
   }
   const std::string number = std::to_string(PortNumber);
-  const std::string device = PortDeviceName(PortNumber);
+  const std::string device = PortDeviceName(PortNumber, settings_.PortAddresses);
   // A lost port stays chosen while it is away, so that it can come back by itself.
   const bool lost = LostPort == PortNumber;
   std::unique_ptr<SerialPort> port = (device.empty() || !opener_) ? nullptr : opener_(device);
-  if (!port) {
-    if (messages) ui_.ShowMessage("Nie mogę otworzyć portu COM" + number + ".");
+  if (!port || !port->OpenError().empty()) {
+    if (messages) {
+      ui_.ShowMessage(port ? "Nie mogę otworzyć portu COM" + number + ": " + port->OpenError()
+                           : "Nie mogę otworzyć portu COM" + number + ".");
+    }
     if (!lost) PortNumber = kNoPort;
     return true;
   }
@@ -388,6 +391,7 @@ bool Link::FlushInput() {
   // Callers check the port themselves right after; a second message would only repeat it.
   DropGonePort();
   if (PortNumber == kNoPort || !port_) return false;
+  port_->PurgeInput();
   bool drained = false;
   // Nothing pending: no wait at all. Once something came, a burst still on its way is
   // drained too, until the line has been quiet for a few character times.

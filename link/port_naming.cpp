@@ -23,8 +23,13 @@ std::string PosixPortName(int portNumber, const std::function<const char*(const 
   return {};  // no device for a number outside 1..64
 }
 
-std::string PortDeviceName(int portNumber) {
+std::string PortDeviceName(int portNumber, const std::map<int, std::string>& addresses) {
+  const auto given = addresses.find(portNumber);
+  if (given != addresses.end() && !given->second.empty()) return given->second;
 #ifdef _WIN32
+  const std::string variable = "ULVO_COM" + std::to_string(portNumber);
+  const char* named = std::getenv(variable.c_str());
+  if (named != nullptr && *named != '\0') return named;
   return WindowsPortName(portNumber);
 #else
   return PosixPortName(portNumber);

@@ -1,5 +1,7 @@
 #include "link/qt_serial_port.h"
 
+#include "link/qt_network_port.h"
+
 #include <QMetaObject>
 #include <QSerialPort>
 #include <QString>
@@ -334,7 +336,7 @@ std::unique_ptr<SerialPort> OpenQtSerialPort(const std::string& device) {
 }
 
 PortOpener QtPortOpener() {
-  return [](const std::string& device) { return OpenQtSerialPort(device); };
+  return WithNetworkPorts([](const std::string& device) { return OpenQtSerialPort(device); });
 }
 
 }  // namespace ulvo

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -28,7 +29,8 @@ class SerialPort {
   virtual bool Configure(const LineSettings& settings) = 0;
 
   // Writes up to `count` bytes, waiting at most `timeout` for them to leave.
-  virtual WriteResult Write(const char* data, std::size_t count, std::chrono::milliseconds timeout) = 0;
+  virtual WriteResult Write(const char* data, std::size_t count,
+                            std::chrono::milliseconds timeout) = 0;
 
   // Reads up to `count` bytes. Returns as soon as something has arrived, after at most
   // `timeout` otherwise (0 means: only what is already there). -1 when the port failed.
@@ -45,6 +47,14 @@ class SerialPort {
   // True once the device has gone away (a USB adapter pulled out): only closing it and
   // opening the device again helps.
   virtual bool Gone() const { return false; }
+
+  // Drops what the other end still holds for us (a device server's input buffer); what has
+  // already arrived is the caller's to read away.
+  virtual void PurgeInput() {}
+
+  // Why the port could not be opened, for a port object that stands for a failed open (a
+  // network address that did not answer); empty for a port that is open.
+  virtual std::string OpenError() const { return {}; }
 };
 
 // Opens a device by name; null when it cannot be opened.
@@ -59,7 +69,8 @@ std::string WindowsPortName(int portNumber);
 std::string PosixPortName(int portNumber,
                           const std::function<const char*(const char*)>& getenv = nullptr);
 
-// The name for this platform.
-std::string PortDeviceName(int portNumber);
+// The name for this platform: the address the user gave COM n (`addresses`, a device path or a
+// network port name) first, then $ULVO_COM<n>, then the platform's own name.
+std::string PortDeviceName(int portNumber, const std::map<int, std::string>& addresses = {});
 
 }  // namespace ulvo

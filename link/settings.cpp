@@ -240,4 +240,37 @@ bool SaveSettings(const Settings& settings, const std::filesystem::path& file) {
   return ReplaceFileContents(file, FormatSettingsText(settings));
 }
 
+std::map<int, std::string> ParsePortAddresses(std::string_view bytes) {
+  std::map<int, std::string> addresses;
+  // A small file: anything past 64 KB is not ours.
+  bytes = bytes.substr(0, 65536);
+  while (!bytes.empty()) {
+    const std::size_t end = bytes.find_first_of("\r\n");
+    std::string_view line = bytes.substr(0, end);
+    bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+    const std::size_t equals = line.find('=');
+    if (line.size() < 5 || line.substr(0, 3) != "COM" || equals == std::string_view::npos) continue;
+    int number = 0;
+    std::size_t i = 3;
+    for (; i < equals && i < 6 && line[i] >= '0' && line[i] <= '9'; ++i)
+      number = number * 10 + (line[i] - '0');
+    if (i != equals || number < 1 || number > 64) continue;
+    std::string address(line.substr(equals + 1));
+    while (!address.empty() && (address.back() == ' ' || address.back() == '\t'))
+      address.pop_back();
+    if (address.empty() || address.size() > 1024) continue;
+    addresses[number] = address;
+  }
+  return addresses;
+}
+
+std::string FormatPortAddresses(const std::map<int, std::string>& addresses) {
+  std::string text;
+  for (const auto& [number, address] : addresses) {
+    if (address.empty()) continue;
+    text += "COM" + std::to_string(number) + "=" + address + "\r\n";
+  }
+  return text;
+}
+
 }  // namespace ulvo

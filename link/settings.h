@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -28,18 +29,28 @@ struct Settings {
   std::uint8_t BusMode = 0;
   std::uint8_t ElectronicCopy = 0;
   std::uint8_t CertificationMode = 0;
+  // COM n -> a device path or a network port name the user gave it (kept in porty.txt, not
+  // in ustaw.txt).
+  std::map<int, std::string> PortAddresses;
   bool operator==(const Settings&) const = default;
 };
+
+inline constexpr const char* kPortAddressesFileName = "porty.txt";
+
+// porty.txt: one "COM<n>=<address>" line per port (CR LF), n 1..64; other lines are skipped.
+std::map<int, std::string> ParsePortAddresses(std::string_view fileBytes);
+std::string FormatPortAddresses(const std::map<int, std::string>& addresses);
 
 inline constexpr const char* kSettingsFileName = "ustaw.txt";
 
 // Names as the file stores them (UTF-8 here; the file holds them in Windows-1250).
-const char* ParityName(std::uint8_t parity);    // "Brak" ... "Odstęp"
-const char* StopBitsName(std::uint8_t stopBits);  // "1", "1.5", "2"
-const char* PrinterTypeKey(std::uint8_t type);    // "Alta,Alta_Plus", "Alta_Pro", "Ulvo_Mavito"
+const char* ParityName(std::uint8_t parity);        // "Brak" ... "Odstęp"
+const char* StopBitsName(std::uint8_t stopBits);    // "1", "1.5", "2"
+const char* PrinterTypeKey(std::uint8_t type);      // "Alta,Alta_Plus", "Alta_Pro", "Ulvo_Mavito"
 const char* PrinterDisplayName(std::uint8_t type);  // "Alta, Alta Plus", "Alta Pro", "Mavito"
 
-// "Program użytkownika drukarek fiskalnych firmy ULVO. Wybrany typ drukarki: " + name + " Bus"/" KE".
+// "Program użytkownika drukarek fiskalnych firmy ULVO. Wybrany typ drukarki: " + name + " Bus"/"
+// KE".
 std::string MainWindowCaption(const Settings& settings);
 
 // Reads the settings from the text of a settings file (only its first 200 bytes count).

@@ -129,7 +129,8 @@ std::string LogText(std::string_view bytes) {
 std::string SimUsage() {
   return "Użycie: ulvo-sim [--family alta|altapro|mavito] [--bus] [--ecopy] [--baud N]\n"
          "                [--settings ustaw.txt]\n"
-         "                [--log PLIK] [--control ŚCIEŻKA] [--fiscal] [--no-unique]\n"
+         "                [--log PLIK] [--control ŚCIEŻKA] [--listen HOST:PORT]\n"
+         "                [--fiscal] [--no-unique]\n"
          "                [--no-answer] [--delay MS] [--offline] [--paper-out]\n"
          "                [--mech-error] [--garbage N]\n"
          "                [--fiscal-reports N] [--fiscal-seed N] [--fiscal-currency-from N]\n";
@@ -212,6 +213,12 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
       std::optional<std::string> v = value();
       if (!v || v->empty()) return fail("Brak ścieżki po " + name + ".");
       (name == "--log" ? o.logPath : o.controlPath) = *v;
+    } else if (name == "--listen") {
+      std::optional<std::string> v = value();
+      if (!v || v->find(':') == std::string::npos) {
+        return fail("Po --listen podaj HOST:PORT (np. 127.0.0.1:4001).");
+      }
+      o.listen = *v;
     } else if (name == "--no-answer") {
       o.noAnswer = true;
     } else if (name == "--delay") {

@@ -21,6 +21,7 @@ struct SimOptions {
   long baud = 9600;  // 0 = no pacing
   std::string logPath;
   std::string controlPath;
+  std::string listen;  // HOST:PORT: the line over raw TCP too (empty: pty only)
   bool fiscal = false;
   bool noUniqueNumber = false;
   // A fiscal memory made up from a seed: this many daily reports (0: empty), the accounting

@@ -25,6 +25,8 @@ std::string SimHelp() {
          "                      (domyślnie 9600; 0 = bez opóźnień)\n"
          "  --log PLIK          zapis ruchu: jeden wiersz na ramkę z czasem i kierunkiem\n"
          "  --control ŚCIEŻKA   gniazdo Unix na polecenia sterujące\n"
+         "  --listen HOST:PORT  ta sama linia także przez TCP (surowe bajty, jeden klient\n"
+         "                      naraz), np. dla programu kasowego w sieci\n"
          "  --no-answer         drukarka nie odpowiada\n"
          "  --delay MS          odpowiedzi opóźnione o MS milisekund\n"
          "  --offline           drukarka w stanie off-line\n"

@@ -2,6 +2,9 @@
 // line, then answers whatever the program writes to that pty until SIGTERM or SIGINT.
 
 #include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
@@ -90,6 +93,39 @@ bool OpenPty(int& master, int& slave, std::string& name, std::string& error) {
   return true;
 }
 
+// A TCP listening socket on HOST:PORT (HOST may be a name, an address, or [IPv6]).
+int OpenLineListener(const std::string& hostPort, std::string& error) {
+  const std::size_t colon = hostPort.rfind(':');
+  std::string host = hostPort.substr(0, colon);
+  const std::string port = hostPort.substr(colon + 1);
+  if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+    host = host.substr(1, host.size() - 2);
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_flags = AI_PASSIVE | AI_NUMERICSERV;
+  addrinfo* found = nullptr;
+  const int rc = getaddrinfo(host.empty() ? nullptr : host.c_str(), port.c_str(), &hints, &found);
+  if (rc != 0) {
+    error = "Nie mogę nasłuchiwać na " + hostPort + ": " + gai_strerror(rc);
+    return -1;
+  }
+  int fd = -1;
+  for (addrinfo* a = found; a != nullptr && fd < 0; a = a->ai_next) {
+    fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
+    if (fd < 0) continue;
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    if (bind(fd, a->ai_addr, a->ai_addrlen) != 0 || listen(fd, 4) != 0) {
+      error = "Nie mogę nasłuchiwać na " + hostPort + ": " + std::strerror(errno);
+      close(fd);
+      fd = -1;
+    }
+  }
+  freeaddrinfo(found);
+  return fd;
+}
+
 // How long poll may sleep: until the emulator's next due byte or event, to the microsecond
 // (a whole-millisecond timeout would hold every record's last bytes back by up to 1 ms).
 // Null means no bound.
@@ -168,6 +204,18 @@ int main(int argc, char** argv) {
     }
   }
 
+  // The line over TCP: one client at a time; while one is connected it is the line (the
+  // printer answers there), and a new connection replaces an old one.
+  int lineListenFd = -1;
+  int lineClient = -1;
+  if (!options->listen.empty()) {
+    lineListenFd = OpenLineListener(options->listen, error);
+    if (lineListenFd < 0) {
+      std::fprintf(stderr, "ulvo-sim: %s\n", error.c_str());
+      return 1;
+    }
+  }
+
   Emulator emu(*options);
   std::printf("%s ULVO_COM1=%s\n", ptyName.c_str(), ptyName.c_str());
   std::fflush(stdout);
@@ -186,6 +234,10 @@ int main(int argc, char** argv) {
     if (!outPending.empty()) masterEvents |= POLLOUT;
     fds.push_back({masterEvents ? master : -1, masterEvents, 0});
     fds.push_back({listenFd, POLLIN, 0});
+    fds.push_back({lineListenFd, POLLIN, 0});
+    short clientEvents = emu.ReadingStopped() ? 0 : POLLIN;
+    if (!outPending.empty()) clientEvents |= POLLOUT;
+    fds.push_back({lineClient, clientEvents, 0});
     for (const ControlClient& c : clients) fds.push_back({c.fd, POLLIN, 0});
 
     // While the pty takes nothing more, paced bytes cannot leave either: wait for POLLOUT
@@ -222,9 +274,33 @@ int main(int argc, char** argv) {
       if (fd >= 0) clients.push_back({fd, {}});
     }
 
+    if (ready > 0 && lineListenFd >= 0 && (fds[3].revents & POLLIN)) {
+      int fd = accept4(lineListenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+      if (fd >= 0) {
+        if (lineClient >= 0) close(lineClient);
+        lineClient = fd;
+        const int on = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        fds[4].fd = -1;  // the old client's events, if any, are stale
+      }
+    }
+    if (ready > 0 && fds[4].fd >= 0 && fds[4].fd == lineClient &&
+        (fds[4].revents & (POLLIN | POLLHUP | POLLERR))) {
+      char buf[4096];
+      ssize_t n = read(lineClient, buf, sizeof buf);
+      if (n > 0) {
+        std::string_view bytes(buf, static_cast<std::size_t>(n));
+        emu.OnInput(bytes, now);
+        log.In(bytes, emu.GetPrinter().TakeFrameNotes());
+      } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+        close(lineClient);  // back to the pty
+        lineClient = -1;
+      }
+    }
+
     // Control lines, in the order the clients sent them.
-    for (std::size_t i = 0; ready > 0 && i < clients.size() && 3 + i < fds.size(); ++i) {
-      if (!(fds[3 + i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+    for (std::size_t i = 0; ready > 0 && i < clients.size() && 5 + i < fds.size(); ++i) {
+      if (!(fds[5 + i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
       ControlClient& c = clients[i];
       char buf[1024];
       ssize_t n = read(c.fd, buf, sizeof buf);
@@ -257,7 +333,13 @@ int main(int argc, char** argv) {
     // bounds then apply (its answers wait, its input buffer fills and overflows).
     if (outPending.empty()) outPending = emu.TakeOutput(SteadyClock::now());
     if (!outPending.empty()) {
-      ssize_t n = write(master, outPending.data(), outPending.size());
+      ssize_t n = lineClient >= 0
+                      ? send(lineClient, outPending.data(), outPending.size(), MSG_NOSIGNAL)
+                      : write(master, outPending.data(), outPending.size());
+      if (n < 0 && lineClient >= 0 && errno != EAGAIN && errno != EINTR) {
+        close(lineClient);
+        lineClient = -1;
+      }
       if (n > 0) {
         log.Out(std::string_view(outPending).substr(0, static_cast<std::size_t>(n)));
         outPending.erase(0, static_cast<std::size_t>(n));
@@ -268,6 +350,8 @@ int main(int argc, char** argv) {
   // Closing the master is the vanished port the program sees after `disconnect`.
   close(master);
   close(slave);
+  if (lineClient >= 0) close(lineClient);
+  if (lineListenFd >= 0) close(lineListenFd);
   for (ControlClient& c : clients) close(c.fd);
   if (listenFd >= 0) {
     close(listenFd);
