@@ -112,10 +112,15 @@ int RefusedExit(const Link& link) {
   return link.LastErrorCode != 0 ? kExitRefused : kExitTransmission;
 }
 
+int NoAnswer(Link& link) {
+  link.ui().ShowMessage("Brak odpowiedzi od drukarki.");
+  return kExitTransmission;
+}
+
 int Status(Link& link, const CliOptions& o) {
-  if (link.QueryEnq()) return kExitTransmission;
+  if (link.QueryEnq() || link.ReplyReceived != 1) return NoAnswer(link);
   const std::uint8_t enq = link.EnqStatus;
-  if (link.QueryDle()) return kExitTransmission;
+  if (link.QueryDle() || link.ReplyReceived != 1) return NoAnswer(link);
   const std::uint8_t dle = link.DleStatus;
   link.ReadTypeAndVersion();
   const std::string type = Cp1250ToUtf8(link.TypeText), version = Cp1250ToUtf8(link.VersionText);
@@ -150,7 +155,7 @@ int Status(Link& link, const CliOptions& o) {
 
 int Info(Link& link, const CliOptions& o) {
   link.ReadCashInfo();
-  if (link.CashDataState != 1) return kExitTransmission;
+  if (link.CashDataState != 1) return NoAnswer(link);
   const struct CashInfo& c = link.CashInfo;
   if (o.json) {
     std::string rates, totals;
