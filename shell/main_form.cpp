@@ -1,5 +1,8 @@
 #include "shell/main_form.h"
 
+#include <fstream>
+#include <iterator>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -24,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "commands/register_commands.h"
+#include "common/file_replace.h"
 #include "link/letter_coding.h"
 #include "link/link.h"
 #include "link/transmission_log.h"
@@ -71,7 +75,14 @@ TMainForm::TMainForm(PortOpener opener, std::filesystem::path programDir, QWidge
       paths_(ProgramPathsFor(programDir_)),
       ui_(this) {
   setObjectName("TMainForm");
-  settings_ = LoadSettings(SettingsFileToRead(paths_));  // the working directory's first
+  const std::filesystem::path settingsFile = SettingsFileToRead(paths_);
+  settings_ = LoadSettings(settingsFile);  // the working directory's first
+  // The addresses given to COM numbers live beside ustaw.txt, in a file of their own.
+  {
+    std::ifstream in(settingsFile.parent_path() / kPortAddressesFileName, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    settings_.PortAddresses = ParsePortAddresses(bytes);
+  }
   link_ = std::make_unique<Link>(settings_, ui_, std::move(opener));
   // ./run starts the emulator as the model these settings name and says on which port.
   if (const QByteArray port = qgetenv("ULVO_SIM_PORT"); !port.isEmpty()) {
@@ -343,6 +354,13 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     if (MakeDirectory(paths_.configDir) || SaveSettings(settings_, file))
       ui_.ShowMessage("Nie mogę zapisać ustawień do pliku " + file.string() +
                       ". Zmiany ustawień z tej sesji nie zostały zachowane.");
+    const auto addresses = paths_.configDir / kPortAddressesFileName;
+    std::error_code ignored;
+    if (settings_.PortAddresses.empty()) {
+      std::filesystem::remove(addresses, ignored);
+    } else if (ReplaceFileContents(addresses, FormatPortAddresses(settings_.PortAddresses))) {
+      ui_.ShowMessage("Nie mogę zapisać adresów portów do pliku " + addresses.string() + ".");
+    }
   }
   event->accept();
 }

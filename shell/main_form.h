@@ -71,16 +71,16 @@ class TMainForm : public QMainWindow {
   QPushButton* SearchButton = nullptr;       // "Szukaj drukarki"
   QCheckBox* ConsoleCheck = nullptr;         // "Pokaż dane wysłane/odebrane"
   ConsolePanel* Console = nullptr;
-  QAction* EndAction = nullptr;              // "&Koniec"
-  QAction* ModelAction = nullptr;            // "&Model drukarki"
-  QAction* PortAction = nullptr;             // "&Parametry transmisji"
-  QAction* CodingAction = nullptr;           // "&Kodowanie polskich liter"
-  QAction* RejestracjaTransmisji = nullptr;  // "Rejestracja transmsji" (checked while logging)
-  QAction* BinaryFileAction = nullptr;       // "&Wyślij/odbierz plik binarnie"
-  QAction* CommandListAction = nullptr;      // "&Pozycje rozkazów"
-  QAction* TrafficViewAction = nullptr;      // "Podgląd transmisji"
+  QAction* EndAction = nullptr;               // "&Koniec"
+  QAction* ModelAction = nullptr;             // "&Model drukarki"
+  QAction* PortAction = nullptr;              // "&Parametry transmisji"
+  QAction* CodingAction = nullptr;            // "&Kodowanie polskich liter"
+  QAction* RejestracjaTransmisji = nullptr;   // "Rejestracja transmsji" (checked while logging)
+  QAction* BinaryFileAction = nullptr;        // "&Wyślij/odbierz plik binarnie"
+  QAction* CommandListAction = nullptr;       // "&Pozycje rozkazów"
+  QAction* TrafficViewAction = nullptr;       // "Podgląd transmisji"
   TPodgladTransmisji* TrafficView = nullptr;  // made at its first opening
-  QAction* AboutAction = nullptr;            // "&O programie"
+  QAction* AboutAction = nullptr;             // "&O programie"
 
   bool FirstShowPending = true;
   int FullHeight = 0;

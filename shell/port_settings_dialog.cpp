@@ -6,10 +6,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "link/link.h"
+#include "link/network_port_name.h"
 
 namespace ulvo {
 namespace {
@@ -68,6 +70,14 @@ TParametryTransmisji::TParametryTransmisji(Link& link, QWidget* parent)
 
   auto* portRow = new QFormLayout;
   portRow->addRow(Buddy("Nr portu", ComboBox1, this), ComboBox1);
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setPlaceholderText(QString::fromUtf8(
+      "puste: port komputera; albo ścieżka, tcp://HOST:PORT, rfc2217://HOST:PORT"));
+  Edit1->setMaxLength(1024);
+  portRow->addRow(Buddy("&Adres portu", Edit1, this), Edit1);
+  setTabOrder(ComboBox1, Edit1);
+  setTabOrder(Edit1, ComboBox2);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(Button1);
   buttons->addStretch();
@@ -120,6 +130,10 @@ void TParametryTransmisji::SetDefaults() {
 void TParametryTransmisji::PortChanged(int index) {
   // "Brak": nothing to set up, so the settings are greyed out.
   GroupBox1->setEnabled(index != kPortItems);
+  Edit1->setEnabled(index != kPortItems);
+  const auto& addresses = link_.settings().PortAddresses;
+  const auto given = addresses.find(index + 1);
+  Edit1->setText(given == addresses.end() ? QString() : QString::fromStdString(given->second));
 }
 
 void TParametryTransmisji::Apply() {
@@ -129,8 +143,23 @@ void TParametryTransmisji::Apply() {
     accept();
     return;
   }
+  const int number = ComboBox1->currentIndex() + 1;
+  const std::string address = Edit1->text().trimmed().toStdString();
+  std::string why;
+  if (IsNetworkPortName(address) && !ParseNetworkPortName(address, &why)) {
+    link_.ui().ShowMessage("Adres portu " + address + " jest błędny: " + why + ".");
+    Edit1->setFocus();
+    return;
+  }
+  auto& addresses = link_.settings().PortAddresses;
+  addressesBefore_ = addresses;
+  if (address.empty()) {
+    addresses.erase(number);
+  } else {
+    addresses[number] = address;
+  }
   link_.ClosePort();
-  link_.PortNumber = static_cast<std::uint8_t>(ComboBox1->currentIndex() + 1);
+  link_.PortNumber = static_cast<std::uint8_t>(number);
   LineSettings& s = link_.PortSettings;
   s.BaudRate = ComboBox2->currentText().toUInt();
   s.DataBits = static_cast<std::uint8_t>(ComboBox3->currentIndex() + 5);
@@ -143,6 +172,7 @@ void TParametryTransmisji::Apply() {
     return;
   }
   // The user has seen why; bring back what worked before and stay open.
+  link_.settings().PortAddresses = addressesBefore_;
   link_.RestorePortSettings();
   LoadControls();
   if (link_.PortNumber != kNoPort) link_.OpenPort(true);

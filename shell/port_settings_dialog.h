@@ -2,10 +2,13 @@
 // "Parametry transmisji" (TParametryTransmisji): the port and its line settings.
 
 #include <QDialog>
+#include <map>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLineEdit;
 class QPushButton;
 
 namespace ulvo {
@@ -18,6 +21,7 @@ class TParametryTransmisji : public QDialog {
   TParametryTransmisji(Link& link, QWidget* parent = nullptr);
 
   QComboBox* ComboBox1 = nullptr;  // port: "COM 1" ... "COM 64", "Brak"
+  QLineEdit* Edit1 = nullptr;      // "Adres portu": a device path or a network address
   QGroupBox* GroupBox1 = nullptr;
   QComboBox* ComboBox2 = nullptr;  // baud rate
   QComboBox* ComboBox3 = nullptr;  // data bits
@@ -36,6 +40,7 @@ class TParametryTransmisji : public QDialog {
   void LoadControls();
   void SetDefaults();
   void PortChanged(int index);
+  std::map<int, std::string> addressesBefore_;
   void Apply();
 
   Link& link_;

@@ -2,11 +2,13 @@
 // user interface (message boxes, questions, the two waits), driven from the keyboard where a
 // person would, against ulvo-sim over a pty.
 
+#include <unistd.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -19,8 +21,6 @@
 
 #include "link/link.h"
 #include "shell/about_dialog.h"
-#include "ui/dialog_registry.h"
-#include "ui/qt_link_ui.h"
 #include "shell/console_panel.h"
 #include "shell/letter_coding_dialogs.h"
 #include "shell/main_form.h"
@@ -29,6 +29,8 @@
 #include "sim/sim_process.h"
 #include "tests/support_qt/main_form_harness.h"
 #include "tests/support_qt/modal_answerer.h"
+#include "ui/dialog_registry.h"
+#include "ui/qt_link_ui.h"
 
 using namespace ulvo;
 using namespace ulvo::testing;
@@ -151,6 +153,40 @@ class ShellDialogsTest : public QObject {
     // The old port really works again.
     QTest::mouseClick(h.form->DownloadButton, Qt::LeftButton);
     QVERIFY(h.form->DataPanel->isVisible());
+  }
+
+  void aComNumberTakesANetworkAddressKeptInItsOwnFile() {
+    const QString listen = QStringLiteral("127.0.0.1:%1").arg(30000 + (::getpid() % 20000));
+    HarnessOptions o = Opts();
+    o.simArgs = {"--baud", "0", "--listen", listen.toStdString()};
+    MainFormHarness h;
+    QVERIFY2(h.Start(o), qPrintable(h.error));
+    const std::string address = "tcp://" + listen.toStdString();
+    ModalAnswerer answer;
+    answer.Do("TParametryTransmisji", [&](QWidget* w) {
+      auto* d = static_cast<TParametryTransmisji*>(w);
+      d->ComboBox1->setCurrentIndex(2);  // COM 3
+      PressKey(d, Qt::Key_A, Qt::AltModifier);
+      QCOMPARE(QApplication::focusWidget(), d->Edit1);
+      QTest::keyClicks(d->Edit1, QStringLiteral("tcp://drukarka"));
+      PressKey(d, Qt::Key_Return);  // refused, answered below, the dialog stays
+      QVERIFY(d->isVisible());
+      d->Edit1->setText(QString::fromStdString(address));
+      PressKey(d, Qt::Key_Return);
+    });
+    answer.Key(Qt::Key_Return);
+    h.form->PortAction->trigger();
+    QVERIFY(answer.WaitDone());
+    QCOMPARE(answer.messages.size(), 1);
+    QVERIFY2(answer.messages[0].contains(Utf8("brak numeru portu")),
+             qPrintable(answer.messages[0]));
+    Link& link = h.form->link();
+    QCOMPARE(link.PortNumber, std::uint8_t{3});
+    QVERIFY(link.PortOpen());
+    QVERIFY(!link.QueryEnq());
+    QCOMPARE(link.ReplyReceived, std::uint8_t{1});
+    h.form->close();
+    QCOMPARE(h.ReadFile(QStringLiteral("porty.txt")).value_or(""), "COM3=" + address + "\r\n");
   }
 
   void applyingNoPortClosesThePort() {
