@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 #include <QCoreApplication>
+#include <QDate>
+#include <QLocale>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -247,12 +249,8 @@ int Readout(Link& link, const CliOptions& o) {
     return kExitUsage;
   }
   request.ecopy = link.settings().ElectronicCopy != 0;
-  char today[32];
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  std::strftime(today, sizeof today, "%d.%m.%Y", &local);
-  request.todayText = today;
+  // The date as the program writes it, so that both make the same report.
+  request.todayText = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
   // Written beside the target and renamed at the end: a failed readout leaves nothing, and an
   // earlier file of that name stays as it was.
   const std::filesystem::path target(o.output);

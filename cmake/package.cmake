@@ -1,7 +1,7 @@
 # Installation layout and the Debian package (scripts/package runs cpack in build/).
 # Only the Qt program on Linux is packaged.
 if(NOT ULVO_WITH_QT OR NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR NOT TARGET ulvo
-   OR NOT TARGET ulvo-sim)
+   OR NOT TARGET ulvo-sim OR NOT TARGET ulvo-cli)
   return()
 endif()
 
@@ -24,14 +24,24 @@ if(ULVO_HELP2MAN AND ULVO_GZIP)
     DEPENDS ulvo-sim
     COMMENT "Strona podręcznika ulvo-sim.1"
     VERBATIM)
-  add_custom_target(ulvo_man DEPENDS ${ULVO_SIM_MAN})
-  install(FILES ${ULVO_SIM_MAN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  set(ULVO_CLI_MAN ${CMAKE_BINARY_DIR}/ulvo-cli.1.gz)
+  add_custom_command(
+    OUTPUT ${ULVO_CLI_MAN}
+    COMMAND ${ULVO_HELP2MAN} --no-info --section=1 --locale=C.UTF-8
+            "--name=drukarki fiskalne ULVO z wiersza poleceń" --output=${CMAKE_BINARY_DIR}/ulvo-cli.1
+            $<TARGET_FILE:ulvo-cli>
+    COMMAND ${ULVO_GZIP} -9nf ${CMAKE_BINARY_DIR}/ulvo-cli.1
+    DEPENDS ulvo-cli
+    COMMENT "Strona podręcznika ulvo-cli.1"
+    VERBATIM)
+  add_custom_target(ulvo_man DEPENDS ${ULVO_SIM_MAN} ${ULVO_CLI_MAN})
+  install(FILES ${ULVO_SIM_MAN} ${ULVO_CLI_MAN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
   message(STATUS "help2man or gzip missing: the package will have no manual page")
   add_custom_target(ulvo_man)
 endif()
 
-install(TARGETS ulvo ulvo-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ulvo ulvo-sim ulvo-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/ulvo.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/ulvo.svg

@@ -35,8 +35,9 @@ grep -q "dialout" <<<"$(field Description)" || fail "opis pakietu nie wspomina g
 
 # File list.
 listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
-for f in ./usr/bin/ulvo ./usr/bin/ulvo-sim ./usr/share/applications/ulvo.desktop \
+for f in ./usr/bin/ulvo ./usr/bin/ulvo-sim ./usr/bin/ulvo-cli ./usr/share/applications/ulvo.desktop \
   ./usr/share/icons/hicolor/scalable/apps/ulvo.svg ./usr/share/man/man1/ulvo-sim.1.gz \
+  ./usr/share/man/man1/ulvo-cli.1.gz \
   ./usr/share/doc/ulvo/README.md; do
   grep -qx "$f" <<<"$listing" || fail "w pakiecie brak $f"
 done
@@ -61,6 +62,8 @@ grep -q -- "--family" <<<"$help" || fail "ulvo-sim --help bez opcji: $help"
 man=$(gzip -dc "$root/usr/share/man/man1/ulvo-sim.1.gz")
 grep -q '^\.TH ULVO-SIM "1"' <<<"$man" || fail "strona podręcznika bez nagłówka .TH"
 grep -q -- 'family' <<<"$man" || fail "strona podręcznika bez opcji"
+[ "$("$root/usr/bin/ulvo-cli" --version)" = "ulvo-cli $version" ] || fail "ulvo-cli --version"
+gzip -dc "$root/usr/share/man/man1/ulvo-cli.1.gz" | grep -q 'readout' || fail "ulvo-cli.1 bez poleceń"
 desktop=$root/usr/share/applications/ulvo.desktop
 grep -qx 'Exec=ulvo' "$desktop" || fail "wpis pulpitu: Exec"
 grep -qx 'Icon=ulvo' "$desktop" || fail "wpis pulpitu: Icon"

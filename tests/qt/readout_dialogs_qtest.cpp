@@ -3,8 +3,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -185,6 +187,17 @@ class ReadoutDialogsTest : public QObject {
     // The port is back at its own settings.
     QCOMPARE(fx.settings.PortSettings.BaudRate, 9600u);
     QVERIFY(fx.link->PortOpen());
+
+    // ulvo-cli reads the same memory into the same bytes.
+    fx.link->ClosePort();
+    const QString cli = QFileInfo(QStringLiteral(ULVO_SIM_PATH)).dir().filePath("ulvo-cli");
+    const QString out = fx.dir.filePath(QStringLiteral("cli.txt"));
+    QProcess run;
+    run.start(cli, {"--port", QString::fromStdString(fx.sim->PtyPath()), "readout", "--numbers",
+                    "1", "150", "-o", out});
+    QVERIFY(run.waitForFinished(60000));
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(ReadAll(out), temp);
   }
 
   void EndDialogWritesTheReadoutIntoADiscImage() {
