@@ -433,16 +433,20 @@ class TablesTest : public QObject {
     dialog->RadioButton2->setChecked(true);
     const std::string row[] = {"NORMALNY", "PRZEJAZD", "A", "B"};
     for (int c = 0; c < 4; ++c) dialog->StringGrid1->SetCell(0, c, row[c]);
-    dialog->StringGrid1->SetCell(1, 0, "ULGOWY");  // no item name: the table ends here
+    // A ticket without a surcharge leaves "PTU Dopłata" empty, and the printer takes it.
+    const std::string noSurcharge[] = {"ULGOWY", "PRZEJAZD", "A", ""};
+    for (int c = 0; c < 4; ++c) dialog->StringGrid1->SetCell(1, c, noSurcharge[c]);
+    dialog->StringGrid1->SetCell(2, 0, "MIESIĘCZNY");  // no item name: the table ends here
     dialog->StringGrid1->setFocus();
     QTest::keyClick(dialog->StringGrid1, Qt::Key_Return);  // Enter edits, it does not send
     QVERIFY(dialog->isVisible());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTest::mouseClick(dialog->Button1, Qt::LeftButton);
     QVERIFY(!dialog->isVisible());
-    QCOMPARE(fx.SentCommands(),
-             (std::vector<std::string>{"P0;5#b", "P1;5#bNORMALNY\rPRZEJAZD\rAB/", "P2;5#b"}));
+    QCOMPARE(fx.SentCommands(), (std::vector<std::string>{"P0;5#b", "P1;5#bNORMALNY\rPRZEJAZD\rAB/",
+                                                          "P1;5#bULGOWY\rPRZEJAZD\rA/", "P2;5#b"}));
     QVERIFY(fx.ui.messages.empty());
+    QCOMPARE(fx.Get("lastprintout"), std::string("Raport kontroli bazy towarowej"));
   }
 };
 
