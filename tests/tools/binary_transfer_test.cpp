@@ -163,29 +163,7 @@ TEST_F(BinaryTransferOverLoopback, SoftwareFlowControlComesBackOnEveryWayOut) {
 }
 
 #ifndef _WIN32
-TEST_F(BinaryTransferOverLoopback, AFullDiscStopsTheReceiveWithAMessage) {
-  settings.PortSettings.XonXoff = 1;
-  BinaryTransfer transfer(*link);
-  transfer.Begin();
-  std::string error;
-  bool portLost = false;
-  ASSERT_TRUE(transfer.StartReceive("/dev/full", error, portLost));
-  ASSERT_TRUE(transfer.StartSend(Write("in.bin", std::string(700, 'x')), error));
-  const BinaryTransfer::TickResult tick = transfer.Tick();
-  EXPECT_TRUE(tick.receiveEnded);
-  EXPECT_FALSE(tick.portLost);
-  EXPECT_EQ(tick.error,
-            "Nie mogę zapisać danych do pliku /dev/full (brak miejsca na dysku albo błąd "
-            "zapisu). Odbieranie przerwane; w pliku zapisano 0 bajtów.");
-  EXPECT_FALSE(transfer.receiving());
-  EXPECT_EQ(settings.PortSettings.XonXoff, 1);
-  EXPECT_TRUE(link->PortOpen());
-  // The send goes on by itself.
-  EXPECT_TRUE(transfer.sending());
-  EXPECT_FALSE(transfer.Tick().sendEnded);
-  EXPECT_EQ(transfer.bytesSent(), 700u);
-}
-
+// A full disc: tests/qt/testtools_qtest.cpp, with the dialog and its message box.
 TEST_F(BinaryTransferOverLoopback, AReceiveFileThatDisappearsStopsTheReceive) {
   BinaryTransfer transfer(*link);
   transfer.Begin();
