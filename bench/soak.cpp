@@ -3,7 +3,8 @@
 // junk before answers, a spoiled check, the line held by XOFF, the emulator gone and started
 // again on a fresh pty behind the same port name). Prints how every operation ended, the
 // longest one, the memory of this program (resident set) at the start and the end, and
-// every operation that reported success although the printer did not carry it out.
+// every operation that reported success although the printer did not carry it out (read from
+// the emulator's counters after the fault switch, which may have started it afresh).
 //   soak [--rounds N] [--cash N] [--flip-ms MS] [--baud B] [--seed S] [--wait-ms MS]
 
 #include <unistd.h>
@@ -78,8 +79,10 @@ const char* FaultName(Fault f) {
   return names[static_cast<int>(f)];
 }
 
+// falseOk: the program said "done" and the printer did not do it. unclear: said "done", but
+// the emulator's counter could not be read or moved by more than the one command.
 struct Tally {
-  int ok = 0, failed = 0, falseOk = 0;
+  int ok = 0, failed = 0, falseOk = 0, unclear = 0;
 };
 
 struct Args {
@@ -147,12 +150,13 @@ class Soak {
     if (fault_ == Fault::kRefuse) sim_->Control("refuse 27");
   }
 
+  // The fault switch and the one-shot faults; the emulator may have been started again here,
+  // so its counters are read only after this.
   void Before() {
     if (Clock::now() >= nextFlip_) Flip();
     // The port the link gave up after a lost line is chosen again, as a person would.
     if (settings_.PortNumber == kNoPort) settings_.PortNumber = 1;
     ArmOneShot();
-    opStart_ = Clock::now();
   }
   void After() {
     const auto took = Clock::now() - opStart_;
@@ -161,8 +165,9 @@ class Soak {
   }
 
   void CommandRound() {
-    const long before = SimCounter("linesfed");
     Before();
+    const long before = SimCounter("linesfed");
+    opStart_ = Clock::now();
     FormatFrame(link_->TxBuf, kTxBufSize, "%cP1#lxx%c%c", kEsc, kEsc, kBackslash);
     AddChecksum(link_->TxBuf);
     const bool failed = link_->SendFrame(link_->TxBuf) || link_->CheckCommandResult();
@@ -171,7 +176,9 @@ class Soak {
     Tally& t = commands_[fault_];
     if (failed) {
       ++t.failed;
-    } else if (before >= 0 && after == before + 1) {
+    } else if (before < 0 || after < 0 || after > before + 1) {
+      ++t.unclear;
+    } else if (after == before + 1) {
       ++t.ok;
     } else {
       ++t.falseOk;
@@ -180,6 +187,7 @@ class Soak {
 
   void CashRound() {
     Before();
+    opStart_ = Clock::now();
     link_->ReadCashInfo();
     After();
     const std::string cash = sim_->Control("get cash");
@@ -232,10 +240,10 @@ class Soak {
       const Tally& c = commands_[fault];
       const Tally& r = cashReads_[fault];
       std::printf(
-          "fault=%-10s flips=%3d  rozkazy ok=%5d failed=%5d false_ok=%d  "
+          "fault=%-10s flips=%3d  rozkazy ok=%5d failed=%5d false_ok=%d unclear=%d  "
           "kasa ok=%4d failed=%4d false_ok=%d\n",
-          FaultName(fault), faultCount_[fault], c.ok, c.failed, c.falseOk, r.ok, r.failed,
-          r.falseOk);
+          FaultName(fault), faultCount_[fault], c.ok, c.failed, c.falseOk, c.unclear, r.ok,
+          r.failed, r.falseOk);
       falseOk += c.falseOk + r.falseOk;
     }
     for (const auto& [text, count] : ui_.messages)

@@ -177,7 +177,7 @@ TCzujnikObudowy::TCzujnikObudowy(AppContext& context, QWidget* parent)
 }
 
 TSzybkoscWydruku::TSzybkoscWydruku(AppContext& context, QWidget* parent)
-    : OptionDialog(context, parent, QStringLiteral("Szybkość wydruku"),
+    : OptionDialog(context, parent, QStringLiteral("Konfiguracja szybkości wydruku"),
                    QStringLiteral("Szybkość wydruku"),
                    {{QStringLiteral("Prędkość standardowa"), 8},
                     {QStringLiteral("Prędkość podwyższona"), 9},

@@ -26,7 +26,7 @@ int ExtraLines(ArgReader& args, long count) {
 
 // Goods-database control: "P0;<kind>#b" starts, "P1[;<kind>]#b<name>CR[<item>CR]<ptu>/" adds an
 // item, "P2[;<kind>]#b" ends. Kinds 0..2; the bus printer's ticket report uses 4..6 and names a
-// ticket item and a surcharge rate as well.
+// ticket item and, where the ticket has one, a surcharge rate as well.
 int DatabaseReport(CommandContext& ctx) {
   PrinterState& s = ctx.state;
   const auto& p = ctx.frame.params;
@@ -53,7 +53,8 @@ int DatabaseReport(CommandContext& ctx) {
       if (!name || (ticketKind && !item) || !rates || !args.AtEnd()) return kErrParameterCount;
       if (name->empty() || name->size() > kMaxDocumentText) return 38;
       if (item && (item->empty() || item->size() > kMaxDocumentText)) return 38;
-      if (rates->size() != (ticketKind ? 2u : 1u)) return 39;
+      // A ticket's letter, then its surcharge's letter, which a ticket without one leaves out.
+      if (ticketKind ? rates->empty() || rates->size() > 2 : rates->size() != 1) return 39;
       for (char r : *rates) {
         if (r < 'A' || r > 'G') return 39;
       }

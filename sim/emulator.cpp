@@ -550,9 +550,20 @@ std::string Emulator::Control(std::string_view line, Time now) {
     return "ok";
   }
   if (cmd == "refuse") {
+    // "refuse KOD" fails the next command; "refuse KOD $d" the next one with that code only.
+    std::string_view command;
+    if (std::size_t gap = arg.find(' '); gap != std::string_view::npos) {
+      command = arg.substr(gap + 1);
+      arg = arg.substr(0, gap);
+      if (command.size() != 2 || (command[0] != '#' && command[0] != '$'))
+        return "error expected a command code such as $d";
+    }
     long code = 0;
     std::string answer = count(code, 255);
-    if (answer == "ok") s.refuseNextCode = static_cast<int>(code);
+    if (answer == "ok") {
+      s.refuseNextCode = static_cast<int>(code);
+      s.refuseCommand = std::string(command);
+    }
     return answer;
   }
   if (cmd == "unique") {

@@ -38,8 +38,9 @@ std::string SimHelp() {
          "\n"
          "Polecenia sterujące (po jednym wierszu przez gniazdo --control, odpowiedź ok,\n"
          "ok WARTOŚĆ albo error OPIS): noanswer on|off, delay MS, online on|off,\n"
-         "paperout on|off, mecherror on|off, xoff, xon, garbage N, badcheck, refuse KOD,\n"
-         "fiscal on|off, echo on|off, send BAJTY_HEX, disconnect, reset oraz get POZYCJA.\n"
+         "paperout on|off, mecherror on|off, xoff, xon, garbage N, badcheck,\n"
+         "refuse KOD [ROZKAZ] (np. refuse 5 $d), fiscal on|off, echo on|off,\n"
+         "send BAJTY_HEX, disconnect, reset oraz get POZYCJA.\n"
          "\n"
          "Na Linuksie port szeregowy prawdziwej drukarki wymaga członkostwa w grupie dialout.\n";
 }

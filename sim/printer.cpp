@@ -260,7 +260,8 @@ void Printer::HandleFrame(std::string_view body, Clock::time_point now,
       frame.args.resize(frame.args.size() - 2);
     }
   }
-  if (result == kCarriedOut && !entry->query && state_.refuseNextCode >= 0) {
+  if (result == kCarriedOut && !entry->query && state_.refuseNextCode >= 0 &&
+      (state_.refuseCommand.empty() || state_.refuseCommand == frame.code)) {
     result = state_.refuseNextCode;
     state_.refuseNextCode = -1;
   }

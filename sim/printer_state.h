@@ -158,6 +158,7 @@ struct PrinterState {
   int receiptPlannedLines = 0;  // block mode: the lines announced when it opened; 0 = on-line
   std::string systemNumber;     // of the open receipt
   int refuseNextCode = -1;      // fault injection: the next command frame fails with this code
+  std::string refuseCommand;    // ... only a frame with this command code ("$d"); empty: any
 
   // Configuration.
   std::array<std::uint16_t, kOptionCount> options{};

@@ -212,14 +212,25 @@ void TWyslijOdbierzPlikBin::EndReceive() {
 void TWyslijOdbierzPlikBin::Tick() {
   if (closing_) return;
   const bool receiving = transfer_.receiving();
-  bool sendEnded = false;
-  transfer_.Tick(sendEnded);
-  if (sendEnded) {
+  const BinaryTransfer::TickResult result = transfer_.Tick();
+  if (result.sendEnded) {
     EndSend();
   } else if (transfer_.sending()) {
     ProgressLabel->setText(QString::fromStdString(transfer_.ProgressText()));
   }
   if (receiving) CountLabel->setText(QString::fromStdString(transfer_.ReceivedText()));
+  if (result.receiveEnded) {
+    // The transfer has already stopped the receive and put the flow control back.
+    Button2->setText(Utf8("&Odbierz"));
+    SpeedButton2->setEnabled(true);
+    Edit2->clear();
+    UpdateButtons();
+    context_.link.ui().ShowMessage(result.error);
+    if (result.portLost) {
+      CloseNow();
+      return;
+    }
+  }
   if (!closing_) timer_.start(kTickMs);
 }
 

@@ -19,7 +19,8 @@ namespace {
 QLineEdit* MakeEdit(const char* name) {
   auto* edit = new QLineEdit;
   edit->setObjectName(QString::fromLatin1(name));
-  edit->setMaxLength(49);  // what one field of a frame carries
+  // No length limit here: a cut would lose a pasted text's end unseen; the frame builder
+  // refuses an over-long field by name instead.
   return edit;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -427,6 +428,17 @@ class CommandDialogsTest : public QObject {
     QVERIFY(answer.WaitDone());
     QVERIFY(answer.SawMessage(QStringLiteral("Wystąpił bład nr: 4: Błąd parametru sterującego.")));
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
+  }
+
+  void PrintSpeedDialogIsCaptionedAsAConfigurationAndFitsItsCaption() {
+    auto dialog = Make<TSzybkoscWydruku>();
+    QVERIFY(ShowDialog(dialog.get()));
+    QCOMPARE(dialog->windowTitle(), QString::fromUtf8("Konfiguracja szybkości wydruku"));
+    QCOMPARE(dialog->GroupBox1->title(), QString::fromUtf8("Szybkość wydruku"));
+    QVERIFY(dialog->width() >=
+            QFontMetrics(dialog->font()).horizontalAdvance(dialog->windowTitle()));
+    PressKey(dialog.get(), Qt::Key_Escape);
+    QVERIFY(!dialog->isVisible());
   }
 
   void EveryCatalogueDialogIsRegisteredByItsClassName() {

@@ -2,6 +2,7 @@
 // over a real pty: keys, frames, the receipt state and what the emulator booked.
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "link/command_sender.h"
@@ -19,6 +21,7 @@
 #include "tools/line_table_dialogs.h"
 #include "tools/register_tools.h"
 #include "ui/dialog_registry.h"
+#include "ui/qt_link_ui.h"
 
 using namespace ulvo;
 using ulvo::testing::PressKey;
@@ -320,6 +323,63 @@ class TablesTest : public QObject {
     QCOMPARE(fx.Get("lastprintout"), std::string("Zamówienie"));
   }
 
+  void OverlongOrderAndReportFieldsAreRefusedByNameAndKeptWhole() {
+    // The program's own message boxes, as a person sees them.
+    fx.link->ClosePort();
+    QtLinkUi qtUi;
+    Link link(fx.settings, qtUi, QtPortOpener());
+    QVERIFY(!link.OpenPort(true));
+    AppContext context{fx.settings, link, fx.receipt, nullptr};
+    const std::string framesBefore = fx.Get("frames");
+
+    // Pasted: the field takes all of it, and sending names the field.
+    TLinijkaZamowienia line(context, nullptr);
+    const QString pasted = QString::fromUtf8("Śmietana kremówka 30% w kartonie, dwa litry, ") +
+                           QString::fromUtf8("sztuk sześć");  // 56 characters
+    QApplication::clipboard()->setText(pasted);
+    ulvo::testing::ModalAnswerer answer;
+    answer.Key(Qt::Key_Return);
+    QTimer::singleShot(0, &line, [&line] {
+      line.Edit1->setText(QStringLiteral("Mleko"));
+      line.Edit2->setFocus();
+      QTest::keySequence(line.Edit2, QKeySequence::Paste);
+      QTest::mouseClick(line.Button1, Qt::LeftButton);
+      QTimer::singleShot(0, &line, [&line] { line.reject(); });
+    });
+    line.exec();
+    QVERIFY(answer.WaitDone());
+    QCOMPARE(answer.messages,
+             QStringList{QString::fromUtf8(
+                 "Pole \"Ilość\" może mieć najwyżej 49 znaków. Rozkaz nie został wysłany.")});
+    QCOMPARE(line.Edit2->text(), pasted);
+    QCOMPARE(line.Edit1->text(), QStringLiteral("Mleko"));
+
+    // Typed, in a report dialog that sends on Enter: the same, and the dialog stays open.
+    TPozycjaRaportuBazy item(context, nullptr);
+    QVERIFY(ShowDialog(&item));
+    const QString typed(50, QLatin1Char('m'));
+    QTest::keyClicks(item.Edit1, typed);
+    QCOMPARE(item.Edit1->text(), typed);
+    ulvo::testing::ModalAnswerer again;
+    again.Key(Qt::Key_Return);
+    PressKey(&item, Qt::Key_Return);
+    QVERIFY(again.WaitDone());
+    QVERIFY(again.SawMessage(QString::fromUtf8("Pole \"Nazwa towaru\"")));
+    QVERIFY(item.isVisible());
+    QCOMPARE(item.Edit1->text(), typed);
+    QCOMPARE(fx.Get("frames"), framesBefore);  // nothing reached the printer
+
+    // Shortened, the text goes.
+    TPoczatekZamowienia start(context, nullptr);
+    QVERIFY(ShowDialog(&start));
+    start.Edit1->setText(pasted.left(30));
+    QTest::mouseClick(start.Button1, Qt::LeftButton);
+    QVERIFY(!start.isVisible());
+    QCOMPARE(start.result(), int(QDialog::Accepted));
+    QCOMPARE(fx.Get("lasterror"), std::string("0"));
+    QVERIFY(fx.Get("frames") != framesBefore);
+  }
+
   void DatabaseReportsStepByStepAndFromTheTable() {
     auto start = Make<TPoczateRaportuBazy>();
     QVERIFY(ShowDialog(start.get()));
@@ -373,16 +433,20 @@ class TablesTest : public QObject {
     dialog->RadioButton2->setChecked(true);
     const std::string row[] = {"NORMALNY", "PRZEJAZD", "A", "B"};
     for (int c = 0; c < 4; ++c) dialog->StringGrid1->SetCell(0, c, row[c]);
-    dialog->StringGrid1->SetCell(1, 0, "ULGOWY");  // no item name: the table ends here
+    // A ticket without a surcharge leaves "PTU Dopłata" empty, and the printer takes it.
+    const std::string noSurcharge[] = {"ULGOWY", "PRZEJAZD", "A", ""};
+    for (int c = 0; c < 4; ++c) dialog->StringGrid1->SetCell(1, c, noSurcharge[c]);
+    dialog->StringGrid1->SetCell(2, 0, "MIESIĘCZNY");  // no item name: the table ends here
     dialog->StringGrid1->setFocus();
     QTest::keyClick(dialog->StringGrid1, Qt::Key_Return);  // Enter edits, it does not send
     QVERIFY(dialog->isVisible());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTest::mouseClick(dialog->Button1, Qt::LeftButton);
     QVERIFY(!dialog->isVisible());
-    QCOMPARE(fx.SentCommands(),
-             (std::vector<std::string>{"P0;5#b", "P1;5#bNORMALNY\rPRZEJAZD\rAB/", "P2;5#b"}));
+    QCOMPARE(fx.SentCommands(), (std::vector<std::string>{"P0;5#b", "P1;5#bNORMALNY\rPRZEJAZD\rAB/",
+                                                          "P1;5#bULGOWY\rPRZEJAZD\rA/", "P2;5#b"}));
     QVERIFY(fx.ui.messages.empty());
+    QCOMPARE(fx.Get("lastprintout"), std::string("Raport kontroli bazy towarowej"));
   }
 };
 

@@ -23,6 +23,7 @@
 #include "tools/binary_transfer_dialog.h"
 #include "tools/printer_search_dialog.h"
 #include "tools/test_transactions_dialogs.h"
+#include "ui/qt_link_ui.h"
 
 using namespace ulvo;
 using ulvo::testing::ShowDialog;
@@ -604,6 +605,43 @@ class TestToolsTest : public QObject {
     QVERIFY(out.open(QIODevice::ReadOnly));
     QVERIFY(out.readAll() == data);
     QTest::mouseClick(dialog.Button3, Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+  }
+
+  void AFullDiscStopsTheReceiveWithAMessageAndTheFlowControlComesBack() {
+    QVERIFY(fx.Start({"--baud", "0"}).empty());
+    fx.settings.PortSettings.XonXoff = 1;
+    // The program's own question and message boxes.
+    fx.link->ClosePort();
+    QtLinkUi qtUi;
+    Link link(fx.settings, qtUi, QtPortOpener());
+    QVERIFY(!link.OpenPort(true));
+    AppContext context{fx.settings, link, fx.receipt, nullptr};
+    TWyslijOdbierzPlikBin dialog(context);
+    QVERIFY(ShowDialog(&dialog));
+    ulvo::testing::ModalAnswerer answer;
+    answer.Click(QString::fromUtf8("&Tak"));  // "/dev/full" exists: replace it
+    dialog.ChooseReceiveFile(QStringLiteral("/dev/full"));
+    QVERIFY(answer.WaitDone());
+    QTest::mouseClick(dialog.Button2, Qt::LeftButton);
+    QVERIFY(dialog.transfer().receiving());
+    QCOMPARE(fx.settings.PortSettings.XonXoff, std::uint8_t(0));
+
+    answer.Key(Qt::Key_Return);
+    QCOMPARE(fx.Control("send 0102030405"), std::string("ok"));
+    QVERIFY(answer.WaitDone());
+    QVERIFY(answer.SawMessage(QString::fromUtf8(
+        "Nie mogę zapisać danych do pliku /dev/full (brak miejsca na dysku albo błąd zapisu). "
+        "Odbieranie przerwane; w pliku zapisano 0 bajtów.")));
+    QVERIFY(!dialog.transfer().receiving());
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.Button2->text(), QString::fromUtf8("&Odbierz"));
+    QVERIFY(!dialog.Button2->isEnabled());
+    QVERIFY(dialog.SpeedButton2->isEnabled());
+    QCOMPARE(dialog.CountLabel->text(), QString::fromUtf8("Odebrano 5 bajtów."));
+    QCOMPARE(fx.settings.PortSettings.XonXoff, std::uint8_t(1));
+    QVERIFY(link.PortOpen());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(!dialog.isVisible());
   }
 };

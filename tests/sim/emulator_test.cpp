@@ -162,6 +162,21 @@ TEST(SimEmulator, RefuseFailsTheNextCommand) {
   EXPECT_EQ(e.TakeOutput(kT0), "\x65");
 }
 
+TEST(SimEmulator, RefuseWithACommandCodeWaitsForThatCommand) {
+  Emulator e(Unpaced());
+  EXPECT_EQ(e.Control("refuse 5 $d", kT0), "ok");
+  e.OnInput(Checked("1#l") + "\x05", kT0);
+  EXPECT_EQ(e.TakeOutput(kT0), "\x65");  // another command: carried out
+  e.OnInput(Unchecked("1$d") + "\x05", kT0);
+  EXPECT_EQ(e.TakeOutput(kT0), "\x61");
+  e.OnInput(Unchecked("0#n"), kT0);
+  EXPECT_EQ(e.TakeOutput(kT0), "\x1BP1#E5\x1B\\");
+  EXPECT_EQ(e.GetPrinter().State().drawerOpenings, 0);
+  e.OnInput(Unchecked("1$d") + "\x05", kT0);  // once only
+  EXPECT_EQ(e.TakeOutput(kT0), "\x65");
+  EXPECT_EQ(e.GetPrinter().State().drawerOpenings, 1);
+}
+
 TEST(SimEmulator, GetReportsState) {
   Emulator e(Unpaced());
   e.OnInput(Checked("#i7.5/") + Checked("0$h") + Checked("1$lX\r1\rA/0.01/0.01/") +
@@ -222,8 +237,9 @@ TEST(SimEmulator, StopRead) {
 
 TEST(SimEmulator, BadControlLinesGetErrors) {
   Emulator e(Unpaced());
-  for (const char* line : {"", "frobnicate", "delay", "delay -1", "garbage x",
-                           "garbage 99999999999", "refuse 256", "xoff now"}) {
+  for (const char* line :
+       {"", "frobnicate", "delay", "delay -1", "garbage x", "garbage 99999999999", "refuse 256",
+        "refuse 5 d", "refuse 5 $dd", "refuse x $d", "xoff now"}) {
     EXPECT_EQ(e.Control(line, kT0).rfind("error", 0), 0u) << line;
   }
 }

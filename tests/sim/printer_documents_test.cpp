@@ -72,12 +72,33 @@ TEST(SimDatabaseReport, StepByStep) {
   EXPECT_EQ(LastError(p), 4);
 }
 
+TEST(SimDatabaseReport, TicketLinesTakeTheirRateAndAnOptionalSurchargeRate) {
+  struct Case {
+    const char* rates;
+    int error;  // 0: accepted
+  } cases[] = {
+      {"AB", 0},   {"A", 0},   {"G", 0},  {"GA", 0}, {"", 39},
+      {"ABC", 39}, {"AH", 39}, {"H", 39}, {"a", 39},
+  };
+  Printer bus = Make(PrinterFamily::kMavito, true);
+  ASSERT_TRUE(Ok(bus, "0;5#b"));
+  int accepted = 0;
+  for (const Case& c : cases) {
+    const bool ok = Ok(bus, std::string("1;5#bNORMALNY\rPRZEJAZD\r") + c.rates + "/");
+    EXPECT_EQ(ok, c.error == 0) << c.rates;
+    if (!ok) {
+      EXPECT_EQ(LastError(bus), c.error) << c.rates;
+    }
+    accepted += ok ? 1 : 0;
+  }
+  ASSERT_TRUE(Ok(bus, "2;5#b"));
+  EXPECT_EQ(bus.State().databaseReportItems, accepted);
+}
+
 TEST(SimDatabaseReport, TicketKindsOnlyOnBusPrinters) {
   Printer bus = Make(PrinterFamily::kMavito, true);
   ASSERT_TRUE(Ok(bus, "0;5#b"));
   ASSERT_TRUE(Ok(bus, "1;5#bNORMALNY\rPRZEJAZD\rAB/"));
-  Command(bus, "1;5#bNORMALNY\rPRZEJAZD\rA/");
-  EXPECT_EQ(LastError(bus), 39);
   ASSERT_TRUE(Ok(bus, "2;5#b"));
   Printer plain = Make();
   Command(plain, "0;4#b");

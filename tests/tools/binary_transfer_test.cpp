@@ -39,7 +39,7 @@ class BinaryTransferOverLoopback : public ::testing::Test {
     settings.PortNumber = 1;
     link = std::make_unique<Link>(settings, ui, [this](const std::string&) {
       ++opens;
-      return std::make_unique<EmulatorPort>(*emulator);
+      return portThere ? std::make_unique<EmulatorPort>(*emulator) : nullptr;
     });
     ASSERT_FALSE(link->OpenPort(true));
   }
@@ -63,6 +63,7 @@ class BinaryTransferOverLoopback : public ::testing::Test {
   std::unique_ptr<Emulator> emulator;
   std::unique_ptr<Link> link;
   int opens = 0;
+  bool portThere = true;  // false: the port cannot be opened (adapter pulled out)
 };
 
 TEST_F(BinaryTransferOverLoopback, EmptyFileEndsOnTheFirstTick) {
@@ -71,9 +72,7 @@ TEST_F(BinaryTransferOverLoopback, EmptyFileEndsOnTheFirstTick) {
   std::string error;
   ASSERT_TRUE(transfer.StartSend(Write("empty.bin", ""), error));
   EXPECT_EQ(transfer.ProgressText(), "Wysłaono: 0.00%");
-  bool ended = false;
-  transfer.Tick(ended);
-  EXPECT_TRUE(ended);
+  EXPECT_TRUE(transfer.Tick().sendEnded);
   EXPECT_FALSE(transfer.sending());
   EXPECT_EQ(emulator->Control("get bytesin", {}), "ok 0");
 }
@@ -90,17 +89,16 @@ TEST_F(BinaryTransferOverLoopback, BlocksOf512ComeBackIdenticalIntoTheReceiveFil
   ASSERT_TRUE(transfer.StartSend(Write("in.bin", data), error));
   EXPECT_EQ(transfer.sendSize(), 1300u);
   const char* progress[] = {"Wysłaono: 39.38%", "Wysłaono: 78.77%", "Wysłaono: 100.00%"};
-  bool ended = false;
   for (const char* text : progress) {
-    transfer.Tick(ended);
-    ASSERT_FALSE(ended);
+    const BinaryTransfer::TickResult tick = transfer.Tick();
+    ASSERT_FALSE(tick.sendEnded);
+    ASSERT_FALSE(tick.receiveEnded) << tick.error;
     EXPECT_EQ(transfer.ProgressText(), text);
     // What came back is on disc at once, while the receive runs.
     EXPECT_EQ(transfer.bytesReceived(), static_cast<std::int32_t>(transfer.bytesSent()));
     EXPECT_EQ(Read(out), data.substr(0, transfer.bytesSent()));
   }
-  transfer.Tick(ended);
-  EXPECT_TRUE(ended);
+  EXPECT_TRUE(transfer.Tick().sendEnded);
   EXPECT_EQ(transfer.bytesReceived(), 1300);
   EXPECT_EQ(transfer.ReceivedText(), "Odebrano 1300 bajtów.");
   EXPECT_EQ(Read(out), data);
@@ -124,6 +122,67 @@ TEST_F(BinaryTransferOverLoopback, SoftwareFlowControlIsOffOnlyWhileReceiving) {
   EXPECT_EQ(opens, before + 2);
   EXPECT_TRUE(link->PortOpen());
 }
+
+TEST_F(BinaryTransferOverLoopback, SoftwareFlowControlComesBackOnEveryWayOut) {
+  enum class Way { Stopped, PortGoneAtStart, PortGoneAtEnd, Destroyed };
+  struct Case {
+    Way way;
+    bool started;  // the receive ran
+    bool portOpen;
+  } cases[] = {
+      {Way::Stopped, true, true},
+      {Way::PortGoneAtStart, false, false},
+      {Way::PortGoneAtEnd, true, false},
+      {Way::Destroyed, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.way));
+    settings.PortNumber = 1;
+    settings.PortSettings.XonXoff = 1;
+    portThere = true;
+    ASSERT_FALSE(link->OpenPort(true));
+    auto transfer = std::make_unique<BinaryTransfer>(*link);
+    transfer->Begin();
+    std::string error;
+    bool portLost = false;
+    portThere = c.way != Way::PortGoneAtStart;
+    EXPECT_EQ(transfer->StartReceive((dir / "out.bin").string(), error, portLost), c.started);
+    EXPECT_EQ(portLost, !c.started);
+    if (c.started) {
+      EXPECT_EQ(settings.PortSettings.XonXoff, 0);
+    }
+    portThere = c.way != Way::PortGoneAtEnd;
+    if (c.way == Way::Stopped || c.way == Way::PortGoneAtEnd) {
+      EXPECT_EQ(transfer->EndReceive(), !c.portOpen);
+    }
+    if (c.way == Way::Destroyed) link->ClosePort();  // the program ends with it running
+    transfer.reset();
+    EXPECT_EQ(settings.PortSettings.XonXoff, 1);
+    EXPECT_EQ(link->PortOpen(), c.portOpen);
+  }
+}
+
+#ifndef _WIN32
+// A full disc: tests/qt/testtools_qtest.cpp, with the dialog and its message box.
+TEST_F(BinaryTransferOverLoopback, AReceiveFileThatDisappearsStopsTheReceive) {
+  BinaryTransfer transfer(*link);
+  transfer.Begin();
+  std::string error;
+  bool portLost = false;
+  const std::string out = (dir / "out.bin").string();
+  ASSERT_TRUE(transfer.StartReceive(out, error, portLost));
+  ASSERT_TRUE(transfer.StartSend(Write("in.bin", std::string(1024, 'y')), error));
+  ASSERT_FALSE(transfer.Tick().receiveEnded);
+  EXPECT_EQ(Read(out), std::string(512, 'y'));
+  fs::remove(out);
+  const BinaryTransfer::TickResult tick = transfer.Tick();
+  EXPECT_TRUE(tick.receiveEnded);
+  EXPECT_EQ(tick.error, "Plik " + out +
+                            " zniknął w trakcie odbierania (usunięty albo nośnik odłączony). "
+                            "Odbieranie przerwane.");
+  EXPECT_FALSE(transfer.receiving());
+}
+#endif
 
 TEST_F(BinaryTransferOverLoopback, FilesThatCannotBeUsedAreNamed) {
   BinaryTransfer transfer(*link);

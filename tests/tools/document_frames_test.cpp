@@ -42,6 +42,34 @@ TEST(OrderFrames, MoreLinesThanOneDigitCountsAreRefused) {
             "P0;1;2;9#l");
 }
 
+TEST(DocumentFields, OverFortyNineCharactersAreRefusedByNameNeverCut) {
+  const std::string fifty(50, 'x');
+  const std::string polish49 = "ż" + std::string(48, 'a');  // 49 characters, 50 bytes
+  const OrderExtraLines none{};
+  struct Case {
+    FrameList list;
+    const char* field;  // empty: accepted
+  } cases[] = {
+      {BuildOrderStart(fifty, none, kWindows), "Zamawiający"},
+      {BuildOrderLine(fifty, "1", none, kWindows), "Nazwa artykułu"},
+      {BuildOrderLine("Mleko", fifty, none, kWindows), "Ilość"},
+      {BuildDatabaseReportItem(fifty, "A", kWindows), "Nazwa towaru"},
+      {BuildOrderStart(polish49, none, kWindows), ""},
+      {BuildOrderLine(polish49, polish49, none, kWindows), ""},
+      {BuildDatabaseReportItem(polish49, "A", kWindows), ""},
+  };
+  for (const Case& c : cases) {
+    if (*c.field == '\0') {
+      EXPECT_EQ(c.list.frames.size(), 1u) << c.list.error;
+      EXPECT_NE(c.list.frames[0].find("\xBF" + std::string(48, 'a')), std::string::npos);
+      continue;
+    }
+    EXPECT_TRUE(c.list.frames.empty()) << c.field;
+    EXPECT_EQ(c.list.error, std::string("Pole \"") + c.field +
+                                "\" może mieć najwyżej 49 znaków. Rozkaz nie został wysłany.");
+  }
+}
+
 TEST(DatabaseFrames, SingleStepsCarryTheirKindDigit) {
   EXPECT_EQ(Bodies(BuildDatabaseReportStart(0)), Strings{"P0;0#b"});
   EXPECT_EQ(Bodies(BuildDatabaseReportStart(1)), Strings{"P0;1#b"});

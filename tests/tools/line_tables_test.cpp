@@ -22,9 +22,31 @@ TEST(DiscountNotation, SignAndPercentGiveTheKindAndAreBlankedOut) {
     int kind;
     const char* sent;
   } cases[] = {
-      {"10", 1, "10"}, {"10%", 2, "10 "}, {"-10", 3, " 10"},   {"-2.5%", 4, " 2.5 "},
-      {"%", 0, " "},   {"", 0, ""},       {"  +5", 1, "   5"}, {"  -1,5 %", 4, "   1,5  "},
-      {"-", 0, " "},   {"abc", 0, " bc"}, {"5%%", 2, "5  "},   {"-%", 0, "  "},
+      {"10", 1, "10"},
+      {"10%", 2, "10 "},
+      {"-10", 3, " 10"},
+      {"-2.5%", 4, " 2.5 "},
+      {"%", 0, " "},
+      {"", 0, ""},
+      {"  +5", 1, "   5"},
+      {"  -1,5 %", 4, "   1,5  "},
+      {"-", 0, " "},
+      {"abc", 0, " bc"},
+      {"5%%", 2, "5  "},
+      {"-%", 0, "  "},
+      // The cell is Windows-1250: a leading Polish letter is one character, one space.
+      {"\xF3"
+       "10",
+       1, " 10"},  // "ó10"
+      {"\xEA"
+       "5%",
+       2, " 5 "},  // "ę5%"
+      {"\xE6\xF3"
+       "1",
+       1,
+       " \xF3"
+       "1"},                 // "ćó1": only the first letter goes
+      {"  \xBF", 0, "   "},  // "ż" alone: no digit
   };
   for (const Case& c : cases) {
     const DiscountNotation n = ReadDiscountNotation(c.cell);
@@ -115,6 +137,8 @@ TEST(ReceiptTable, LineValuesFollowTheDiscountKind) {
       {2, "4.00", "-10%", 4.40, ""},
       {2, "cztery", "", 0, "Błędna Wartość Brutto"},
       {2, "4.00", "-x5", 0, "Błędna Wartość Rabatu"},
+      {2, "4.00", "ó0.50", 3.50, ""},
+      {2, "4.00", "ę5%", 3.80, ""},
   };
   for (const Case& c : cases) {
     const auto rows = Table({{"T", "1", "A", "1", c.gross, c.discount}});

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "link/link.h"
 #include "sim/emulator.h"
@@ -127,28 +128,63 @@ TEST_F(TestRunOverEmulator, PrinterErrorInALineCancelsTheReceiptAndSaysSo) {
 }
 
 TEST_F(TestRunOverEmulator, RefusedConfirmationLeavesTheGrandTotalAsThePrinterBookedIt) {
-  Start();
-  const double before = Totals();
-  TestRunForm form;
-  form.fixedLines = true;
-  form.fixedLineCount = "1";
-  form.openDrawer = false;  // the drawer frame right behind would hide the refusal
-  Begin(form);
-  // One whole receipt, then the next one's confirmation is refused.
-  TickUntilClosed(
-      [this] { return run.TestReceiptCount == 2 && generator->receipt().LineNumber == 2; });
-  const double booked = run.TestGrandTotal;
-  ASSERT_GT(booked, 0.0);
-  ASSERT_EQ(emulator->Control("refuse 27", {}), "ok");
-  EXPECT_EQ(TickUntilClosed(), TestRunDriver::Outcome::Close);
-  EXPECT_DOUBLE_EQ(run.TestGrandTotal, booked);
-  EXPECT_EQ(Get("intransaction"), "0");
-  ASSERT_EQ(ui.messages.size(), 2u);
-  EXPECT_EQ(ui.messages[1], kTestReceiptCancelledText);
-  // So the check after the run agrees with the printer.
-  CheckTestRunTotals(*link, run, totals);
-  EXPECT_EQ(ui.messages.size(), 2u);
-  EXPECT_NEAR(Totals() - before, booked, 0.005);
+  // The drawer frame or the totals reading right behind must not hide the refusal.
+  for (const auto& [drawer, verify] : {std::pair{false, false}, std::pair{true, false},
+                                       std::pair{false, true}, std::pair{true, true}}) {
+    SCOPED_TRACE(std::string(drawer ? "drawer" : "no drawer") + (verify ? ", verify" : ""));
+    Start();
+    ui = ScriptedLinkUi{};
+    const double before = Totals();
+    TestRunForm form;
+    form.fixedLines = true;
+    form.fixedLineCount = "1";
+    form.openDrawer = drawer;
+    form.verifyTotals = verify;
+    Begin(form);
+    // One whole receipt, then the next one's confirmation is refused.
+    TickUntilClosed(
+        [this] { return run.TestReceiptCount == 2 && generator->receipt().LineNumber == 2; });
+    const double booked = run.TestGrandTotal;
+    ASSERT_GT(booked, 0.0);
+    ASSERT_EQ(emulator->Control("refuse 27", {}), "ok");
+    EXPECT_EQ(TickUntilClosed(), TestRunDriver::Outcome::Close);
+    EXPECT_NEAR(run.TestGrandTotal, booked, 1e-9);
+    EXPECT_EQ(Get("intransaction"), "0");
+    EXPECT_EQ(Get("drawer"), drawer ? "1" : "0");  // only after the booked receipt
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].rfind("Wystąpił bład nr: 27", 0), 0u);
+    EXPECT_EQ(ui.messages[1], kTestReceiptCancelledText);
+    // So the check after the run agrees with the printer.
+    CheckTestRunTotals(*link, run, totals);
+    EXPECT_EQ(ui.messages.size(), 2u);
+    EXPECT_NEAR(Totals() - before, booked, 0.005);
+  }
+}
+
+TEST_F(TestRunOverEmulator, RefusedDrawerFrameKeepsTheBookedReceiptInTheGrandTotal) {
+  for (const bool verify : {false, true}) {
+    SCOPED_TRACE(verify ? "totals checked after each receipt" : "totals checked at the end");
+    Start();
+    ui = ScriptedLinkUi{};
+    const double before = Totals();
+    TestRunForm form;
+    form.fixedLines = true;
+    form.fixedLineCount = "2";
+    form.verifyTotals = verify;
+    Begin(form);
+    ASSERT_EQ(emulator->Control("refuse 5 $d", {}), "ok");
+    EXPECT_EQ(TickUntilClosed(), TestRunDriver::Outcome::Close);
+    EXPECT_FALSE(driver->Finished());
+    EXPECT_EQ(Get("receipts"), "1");
+    EXPECT_EQ(Get("drawer"), "0");
+    // The printer's error is the drawer's; the receipt it booked stays counted.
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].rfind("Wystąpił bład nr: 5", 0), 0u);
+    EXPECT_GT(run.TestGrandTotal, 0.0);
+    EXPECT_NEAR(Totals() - before, run.TestGrandTotal, 0.005);
+    CheckTestRunTotals(*link, run, totals);
+    EXPECT_EQ(ui.messages.size(), 1u);  // no "Błąd obliczeń!"
+  }
 }
 
 TEST_F(TestRunOverEmulator, DrawerAndDiscountMethodOnlyForTheMavito) {

@@ -1,6 +1,8 @@
 #include "tools/core/binary_transfer.h"
 
 #include <chrono>
+#include <filesystem>
+#include <system_error>
 
 #include "link/link.h"
 
@@ -26,7 +28,11 @@ std::uint32_t SizeOf(std::FILE* file) {
 
 BinaryTransfer::~BinaryTransfer() {
   if (sendFile_) std::fclose(sendFile_);
-  if (receiveFile_) std::fclose(receiveFile_);
+  if (receiveFile_) {
+    std::fclose(receiveFile_);
+    // Only the setting: the port is not reopened on the way out.
+    link_.PortSettings.XonXoff = savedXonXoff_;
+  }
 }
 
 void BinaryTransfer::Begin() {
@@ -75,11 +81,17 @@ bool BinaryTransfer::StartReceive(const std::string& path, std::string& error, b
     error = "Nie mogę utworzyć pliku" + path + ".";
     return false;
   }
+  // Unbuffered, so that a write that fails says so at once and the count on disc is known.
+  std::setvbuf(receiveFile_, nullptr, _IONBF, 0);
+  receivePath_ = path;
   bytesReceived_ = 0;
+  bytesWritten_ = 0;
   // Software flow control would swallow the XON and XOFF bytes of the data.
   if (savedXonXoff_ && ReopenWithXonXoff(0)) {
     std::fclose(receiveFile_);
     receiveFile_ = nullptr;
+    // The port stays closed, but the setting (and so the settings file) is as it was.
+    link_.PortSettings.XonXoff = savedXonXoff_;
     portLost = true;
     return false;
   }
@@ -94,14 +106,32 @@ bool BinaryTransfer::EndReceive() {
   return false;
 }
 
-void BinaryTransfer::Tick(bool& sendEnded) {
-  sendEnded = false;
+std::string BinaryTransfer::WriteBlock(const char* data, std::size_t count) {
+  const std::size_t written = std::fwrite(data, 1, count, receiveFile_);
+  bytesWritten_ += static_cast<std::uint32_t>(written);
+  if (written != count) {
+    return "Nie mogę zapisać danych do pliku " + receivePath_ +
+           " (brak miejsca na dysku albo błąd zapisu). Odbieranie przerwane; w pliku zapisano " +
+           std::to_string(bytesWritten_) + " bajtów.";
+  }
+  // A file removed while it is open takes the data nowhere on some systems, without an error.
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::path(receivePath_), error) || error) {
+    return "Plik " + receivePath_ +
+           " zniknął w trakcie odbierania (usunięty albo nośnik odłączony). Odbieranie "
+           "przerwane.";
+  }
+  return {};
+}
+
+BinaryTransfer::TickResult BinaryTransfer::Tick() {
+  TickResult result;
   char buffer[kBlock];
   if (sendFile_) {
     const std::size_t got = std::fread(buffer, 1, sizeof buffer, sendFile_);
     if (got == 0 || link_.SendBytes(buffer, got)) {
       EndSend();
-      sendEnded = true;
+      result.sendEnded = true;
     } else {
       bytesSent_ += static_cast<std::uint32_t>(got);
     }
@@ -111,10 +141,14 @@ void BinaryTransfer::Tick(bool& sendEnded) {
     if (got > 0) {
       bytesReceived_ += static_cast<std::int32_t>(got);
       // Straight to the disc: whatever came is kept even if the program dies next.
-      std::fwrite(buffer, 1, static_cast<std::size_t>(got), receiveFile_);
-      std::fflush(receiveFile_);
+      result.error = WriteBlock(buffer, static_cast<std::size_t>(got));
+      if (!result.error.empty()) {
+        result.receiveEnded = true;
+        result.portLost = EndReceive();
+      }
     }
   }
+  return result;
 }
 
 std::string BinaryTransfer::ProgressText() const {

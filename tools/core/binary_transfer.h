@@ -17,7 +17,8 @@ class BinaryTransfer {
   static constexpr std::size_t kBlock = 512;
 
   explicit BinaryTransfer(Link& link) : link_(link) {}
-  ~BinaryTransfer();  // closes the files (what was received stays)
+  // Closes the files (what was received stays) and leaves the flow control setting as it was.
+  ~BinaryTransfer();
   BinaryTransfer(const BinaryTransfer&) = delete;
   BinaryTransfer& operator=(const BinaryTransfer&) = delete;
 
@@ -39,14 +40,25 @@ class BinaryTransfer {
   // reopened (the dialog closes).
   bool EndReceive();
 
-  // One tick: a block each way. `sendEnded` is set when the send ended in this tick.
-  void Tick(bool& sendEnded);
+  // What one tick did.
+  struct TickResult {
+    bool sendEnded = false;
+    // The receive stopped because the file did not take a block (disc full, file gone):
+    // `error` says so and what was written stays. `portLost` when the port could not be
+    // reopened afterwards (the dialog closes).
+    bool receiveEnded = false;
+    std::string error;
+    bool portLost = false;
+  };
+  // One tick: a block each way.
+  TickResult Tick();
 
   bool sending() const { return sendFile_ != nullptr; }
   bool receiving() const { return receiveFile_ != nullptr; }
   std::uint32_t sendSize() const { return sendSize_; }
   std::uint32_t bytesSent() const { return bytesSent_; }
   std::int32_t bytesReceived() const { return bytesReceived_; }
+  std::uint32_t bytesWritten() const { return bytesWritten_; }  // of this receive, on disc
   // "Wysłaono: %.2f%%"
   std::string ProgressText() const;
   // "Odebrano N bajtów."
@@ -54,10 +66,15 @@ class BinaryTransfer {
 
  private:
   bool ReopenWithXonXoff(std::uint8_t xonXoff);  // true when it failed
+  // Empty when the block reached the receive file whole and the file is still where it was;
+  // otherwise the message that stops the receive.
+  std::string WriteBlock(const char* data, std::size_t count);
 
   Link& link_;
   std::FILE* sendFile_ = nullptr;
   std::FILE* receiveFile_ = nullptr;
+  std::string receivePath_;
+  std::uint32_t bytesWritten_ = 0;
   std::uint32_t sendSize_ = 0;
   std::uint32_t bytesSent_ = 0;
   std::int32_t bytesReceived_ = 0;

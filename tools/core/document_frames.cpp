@@ -1,12 +1,20 @@
 #include "tools/core/document_frames.h"
 
+#include "common/text_helpers.h"
 #include "link/frame.h"
+#include "tools/core/checked_field.h"
 #include "tools/core/line_tables.h"
 
 namespace ulvo {
 
 namespace {
 
+// A typed field of a single-step dialog: one that would not fit a frame field whole is
+// refused with its caption named, never cut.
+std::string Field(FrameList& list, std::string_view text, const char* caption, bool letterCoded,
+                  std::uint8_t letterCoding) {
+  return CheckedField(list, text, caption, kFieldTextSize - 1, letterCoded, letterCoding);
+}
 
 // The additional lines and the character that carries their count ("0" + n): one digit, so
 // at most nine lines.
@@ -37,7 +45,7 @@ CountedLines OrderLines(FrameList& list, const OrderExtraLines& lines, std::uint
 FrameList BuildOrderStart(std::string_view orderer, const OrderExtraLines& lines,
                           std::uint8_t letterCoding) {
   FrameList list;
-  const std::string who = list.Field(orderer, true, letterCoding);
+  const std::string who = Field(list, orderer, "Zamawiający", true, letterCoding);
   const CountedLines extra = OrderLines(list, lines, letterCoding);
   list.Add(true, "%cP0;1;0;%c#l%s\r%scc%c%c", kEsc, extra.countChar, who.c_str(),
            extra.text.c_str(), kEsc, kBackslash);
@@ -47,8 +55,8 @@ FrameList BuildOrderStart(std::string_view orderer, const OrderExtraLines& lines
 FrameList BuildOrderLine(std::string_view article, std::string_view quantity,
                          const OrderExtraLines& lines, std::uint8_t letterCoding) {
   FrameList list;
-  const std::string name = list.Field(article, true, letterCoding);
-  const std::string amount = list.Field(quantity, true, letterCoding);
+  const std::string name = Field(list, article, "Nazwa artykułu", true, letterCoding);
+  const std::string amount = Field(list, quantity, "Ilość", true, letterCoding);
   const CountedLines extra = OrderLines(list, lines, letterCoding);
   list.Add(true, "%cP0;1;1;%c#l%s\r%s\r%scc%c%c", kEsc, extra.countChar, name.c_str(),
            amount.c_str(), extra.text.c_str(), kEsc, kBackslash);
@@ -72,8 +80,8 @@ FrameList BuildDatabaseReportStart(int kind) {
 FrameList BuildDatabaseReportItem(std::string_view name, std::string_view rate,
                                   std::uint8_t letterCoding) {
   FrameList list;
-  const std::string goods = list.Field(name, true, letterCoding);
-  const std::string letter = list.Field(rate, false, letterCoding);
+  const std::string goods = Field(list, name, "Nazwa towaru", true, letterCoding);
+  const std::string letter = Field(list, rate, "Stawka PTU", false, letterCoding);
   list.Add(true, "%cP1#b%s\r%s/xx%c%c", kEsc, goods.c_str(), letter.c_str(), kEsc, kBackslash);
   return list;
 }

@@ -9,7 +9,6 @@
 
 namespace ulvo {
 
-
 const std::array<const char*, kLineFileColumns> kReceiptTableColumns = {
     "Nazwa towaru/usługi", "Ilość", "PTU", "Cena", "Brutto", "Rabat"};
 
@@ -22,14 +21,6 @@ namespace {
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
-}
-
-// Length in bytes of the UTF-8 character that starts with `lead`.
-std::size_t CharBytes(unsigned char lead) {
-  if (lead >= 0xF0) return 4;
-  if (lead >= 0xE0) return 3;
-  if (lead >= 0xC0) return 2;
-  return 1;
 }
 
 // A single field (not a table cell) with the 49-character limit; refuses when longer.
@@ -98,11 +89,8 @@ DiscountNotation ReadDiscountNotation(std::string_view cell) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
   const bool minus = i < text.size() && text[i] == '-';
-  if (i < text.size() && !IsDigit(text[i])) {
-    const std::size_t len =
-        std::min(CharBytes(static_cast<unsigned char>(text[i])), text.size() - i);
-    text.replace(i, len, " ");
-  }
+  // The cell is already in Windows-1250: one byte is one character, a Polish letter too.
+  if (i < text.size() && !IsDigit(text[i])) text[i] = ' ';
   bool percent = false;
   bool digit = false;
   for (std::size_t k = i; k < text.size(); ++k) {

@@ -22,6 +22,7 @@ extern const std::array<const char*, kLineFileColumns> kReceiptTableColumns;
 
 // A discount cell read: the kind of the line (0 none, 1 amount off, 2 percent off, 3 amount
 // on, 4 percent on) and the text that goes to the printer (sign and "%" blanked out).
+// `cell` is the cell as it goes to the printer, in Windows-1250.
 struct DiscountNotation {
   int kind = 0;
   std::string text;

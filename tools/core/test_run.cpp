@@ -67,7 +67,7 @@ bool TestRunDriver::SendEnq() {
 bool TestRunDriver::Start() {
   generator_.Reset();
   finished_ = false;
-  lastStep_ = TestReceiptGenerator::StepKind::Open;
+  confirmationLast_ = false;
   link_.FlushInput();
   return SendEnq();
 }
@@ -81,21 +81,14 @@ TestRunDriver::TickResult TestRunDriver::Tick(std::chrono::milliseconds lineDela
   if (got == 0) return {Outcome::Wait, current};
   link_.EnqStatus = static_cast<std::uint8_t>(status);
 
-  if ((link_.EnqStatus & kCommandDone) == 0) {
-    link_.ReadLastErrorCode();
-    if (link_.LastErrorCode > 0) {
-      link_.ShowPrinterError();
-      // A refused confirmation booked nothing: it must not count in the totals check after.
-      if (lastStep_ == TestReceiptGenerator::StepKind::Confirm)
-        run_.TestGrandTotal -= lastReceiptTotal_;
-      if (CancelOpenReceipt(false)) link_.ui().ShowMessage(kTestReceiptCancelledText);
-      return {Outcome::Close, current};
-    }
+  if ((link_.EnqStatus & kCommandDone) == 0 && RefusedByPrinter()) {
+    EndAfterRefusal();
+    return {Outcome::Close, current};
   }
 
   std::chrono::milliseconds interval = current;
   TestReceiptGenerator::Step step = generator_.NextStep();
-  lastStep_ = step.kind;
+  confirmationLast_ = step.kind == TestReceiptGenerator::StepKind::Confirm;
   std::strncpy(link_.TxBuf, step.frame.c_str(), kTxBufSize - 1);
   link_.TxBuf[kTxBufSize - 1] = '\0';
   link_.SendFrame(link_.TxBuf);  // its result shows in the ENQ answer
@@ -104,9 +97,18 @@ TestRunDriver::TickResult TestRunDriver::Tick(std::chrono::milliseconds lineDela
   } else if (step.kind == TestReceiptGenerator::StepKind::Confirm) {
     interval = receiptDelay;
     lastReceiptTotal_ = generator_.receipt().ReceiptSum;
-    if (run_.TestOpenDrawer == 1 && link_.settings().PrinterType == 2) {
+    // The status byte tells about the last command only: a drawer frame or a totals reading
+    // behind the confirmation would hide its result, and a refusal seen after them would be
+    // taken for the receipt's. So each result is asked for before the next frame goes out.
+    const bool drawer = run_.TestOpenDrawer == 1 && link_.settings().PrinterType == 2;
+    if (drawer || run_.TestVerifyTotals == 1) {
+      if (LastCommandEndsRun()) return {Outcome::Close, interval};
+      confirmationLast_ = false;  // carried out: the receipt is booked
+    }
+    if (drawer) {
       FormatFrame(link_.TxBuf, kTxBufSize, "%cP1$d%c%c", kEsc, kEsc, kBackslash);
       if (link_.SendFrame(link_.TxBuf)) return {Outcome::Stopped, interval};
+      if (run_.TestVerifyTotals == 1 && LastCommandEndsRun()) return {Outcome::Close, interval};
     }
     if (run_.TestVerifyTotals == 1) {
       if (link_.ReadTotalsSum(totals_.CashTotalAfter)) return {Outcome::Close, interval};
@@ -124,6 +126,29 @@ TestRunDriver::TickResult TestRunDriver::Tick(std::chrono::milliseconds lineDela
   }
   if (SendEnq()) return {Outcome::Stopped, interval};
   return {Outcome::Next, interval};
+}
+
+bool TestRunDriver::RefusedByPrinter() {
+  link_.ReadLastErrorCode();
+  if (link_.LastErrorCode <= 0) return false;
+  link_.ShowPrinterError();
+  return true;
+}
+
+bool TestRunDriver::LastCommandEndsRun() {
+  link_.ReplyReceived = 0;
+  // No answer: the link has told the user, and the run cannot go on blind.
+  if (link_.QueryEnq() || link_.ReplyReceived != 1 || link_.ReplyMissing) return true;
+  if ((link_.EnqStatus & kCommandDone) != 0 || !RefusedByPrinter()) return false;
+  EndAfterRefusal();
+  return true;
+}
+
+void TestRunDriver::EndAfterRefusal() {
+  // A refused confirmation booked nothing: it must not count in the totals check after.
+  if (confirmationLast_) run_.TestGrandTotal -= lastReceiptTotal_;
+  confirmationLast_ = false;
+  if (CancelOpenReceipt(false)) link_.ui().ShowMessage(kTestReceiptCancelledText);
 }
 
 bool TestRunDriver::CancelOpenReceipt(bool checkResult) {

@@ -69,12 +69,22 @@ class TestRunDriver {
   // receipt was cancelled.
   bool CancelOpenReceipt(bool checkResult);
   bool SendEnq();
+  // The status byte said the last command was not carried out: true (and the printer's error
+  // shown) when the printer names an error for it.
+  bool RefusedByPrinter();
+  // The run ends on a refusal: an unbooked receipt leaves the grand total, an open one is
+  // cancelled.
+  void EndAfterRefusal();
+  // Asks at once how the last command went, before another frame takes its place in the
+  // status byte. True when the run ends (refused, or no answer).
+  bool LastCommandEndsRun();
 
   Link& link_;
   TestRunSettings& run_;
   TestRunTotals& totals_;
   TestReceiptGenerator& generator_;
-  TestReceiptGenerator::StepKind lastStep_ = TestReceiptGenerator::StepKind::Open;
+  // The last frame out was a receipt's confirmation (not a line, an opening or the drawer).
+  bool confirmationLast_ = false;
   double lastReceiptTotal_ = 0;
   bool finished_ = false;
 };
