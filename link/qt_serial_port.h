@@ -12,7 +12,9 @@ namespace ulvo {
 // writing; null when it cannot be opened. The line settings come with Configure.
 std::unique_ptr<SerialPort> OpenQtSerialPort(const std::string& device);
 
-// A PortOpener that opens through OpenQtSerialPort.
+// The program's port opener: network port names through link/qt_network_port.h, the rest
+// through OpenQtSerialPort (on Windows, where there is no Qt SerialPort, through the Win32
+// port of link/win_serial_port.h).
 PortOpener QtPortOpener();
 
 }  // namespace ulvo
