@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "link/console_link_ui.h"
 #include "link/frame_list.h"
 #include "link/link.h"
 #include "link/qt_serial_port.h"
@@ -24,21 +25,6 @@ namespace {
 
 using namespace ulvo;
 using Clock = std::chrono::steady_clock;
-
-class BenchUi : public LinkUi {
- public:
-  void ShowMessage(std::string_view text) override {
-    std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
-  }
-  bool AskYesNo(std::string_view) override { return false; }
-  bool RunReplyWait(ReplyWaitTask& task) override {
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < deadline)
-      if (task.Poll(std::chrono::milliseconds(100))) return true;
-    return false;
-  }
-  bool RunReadyWait(ReadyWaitTask&) override { return false; }
-};
 
 constexpr std::uint32_t kBaud = 115200;
 constexpr int kReports = 1000;
@@ -64,7 +50,7 @@ bool RunCase(bool ecopy) {
   settings.PortNumber = 1;
   settings.PortSettings.BaudRate = kBaud;
   settings.ElectronicCopy = ecopy ? 1 : 0;
-  BenchUi ui;
+  ConsoleLinkUi ui("message: ", std::chrono::seconds(10), std::chrono::milliseconds(0));
   Link link(settings, ui, QtPortOpener());
   if (link.OpenPort(true)) return false;
 

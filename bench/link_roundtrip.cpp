@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "link/console_link_ui.h"
 #include "link/frame.h"
 #include "link/link.h"
 #include "link/qt_serial_port.h"
@@ -21,24 +22,6 @@ namespace {
 
 using namespace ulvo;
 using Clock = std::chrono::steady_clock;
-
-// Answers nothing and waits without a dialog; a benchmark has no person at the keyboard.
-class BenchUi : public LinkUi {
- public:
-  int messages = 0;
-  void ShowMessage(std::string_view text) override {
-    ++messages;
-    std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
-  }
-  bool AskYesNo(std::string_view) override { return false; }
-  bool RunReplyWait(ReplyWaitTask& task) override {
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < deadline)
-      if (task.Poll(std::chrono::milliseconds(100))) return true;
-    return false;
-  }
-  bool RunReadyWait(ReadyWaitTask&) override { return false; }
-};
 
 constexpr int kPort = 1;
 constexpr int kRounds = 31;
@@ -59,7 +42,7 @@ bool RunCase(const char* name, std::uint32_t baud, bool cashQuery) {
   Settings settings;
   settings.PortNumber = kPort;
   settings.PortSettings.BaudRate = baud;
-  BenchUi ui;
+  ConsoleLinkUi ui("message: ", std::chrono::seconds(10), std::chrono::milliseconds(0));
   Link link(settings, ui, QtPortOpener());
   if (link.OpenPort(true)) return false;
 

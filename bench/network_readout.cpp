@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "link/console_link_ui.h"
 #include "link/link.h"
 #include "link/qt_serial_port.h"
 #include "readout/core/periodic_report_frames.h"
@@ -30,21 +31,6 @@ namespace fs = std::filesystem;
 constexpr std::uint32_t kBaud = 115200;
 constexpr int kReports = 1000;
 
-class BenchUi : public LinkUi {
- public:
-  void ShowMessage(std::string_view text) override {
-    std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
-  }
-  bool AskYesNo(std::string_view) override { return false; }
-  bool RunReplyWait(ReplyWaitTask& task) override {
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < deadline)
-      if (task.Poll(std::chrono::milliseconds(100))) return true;
-    return false;
-  }
-  bool RunReadyWait(ReadyWaitTask&) override { return false; }
-};
-
 int FreePort() {
   QTcpServer server;
   server.listen(QHostAddress::LocalHost, 0);
@@ -56,7 +42,7 @@ bool Readout(const char* transport, const std::string& address, const fs::path& 
   Settings settings;
   settings.PortNumber = 1;
   settings.PortAddresses[1] = address;
-  BenchUi ui;
+  ConsoleLinkUi ui("message: ", std::chrono::seconds(10), std::chrono::milliseconds(0));
   Link link(settings, ui, QtPortOpener());
   if (link.OpenPort(true)) return false;
   PeriodicReportFields fields;

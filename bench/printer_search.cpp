@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/console_link_ui.h"
 #include "link/link.h"
 #include "link/qt_serial_port.h"
 #include "sim/sim_process.h"
@@ -23,24 +24,6 @@ using namespace ulvo;
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRounds = 7;
-
-// No person at the keyboard: messages go to stderr, waits poll without a dialog.
-class BenchUi : public LinkUi {
- public:
-  int messages = 0;
-  void ShowMessage(std::string_view text) override {
-    ++messages;
-    std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
-  }
-  bool AskYesNo(std::string_view) override { return false; }
-  bool RunReplyWait(ReplyWaitTask& task) override {
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < deadline)
-      if (task.Poll(std::chrono::milliseconds(100))) return true;
-    return false;
-  }
-  bool RunReadyWait(ReadyWaitTask&) override { return false; }
-};
 
 }  // namespace
 
@@ -61,7 +44,7 @@ int main(int argc, char** argv) {
   ::setenv("ULVO_COM9", offline->PtyPath().c_str(), 1);
 
   Settings settings;
-  BenchUi ui;
+  ConsoleLinkUi ui("message: ", std::chrono::seconds(10), std::chrono::milliseconds(0));
   Link link(settings, ui, QtPortOpener());
   std::vector<double> times;
   int found = 0;

@@ -16,6 +16,7 @@
 #include "commands/core/command_frames.h"
 #include "common/cp1250.h"
 #include "common/money.h"
+#include "link/console_link_ui.h"
 #include "link/error_texts.h"
 #include "link/frame.h"
 #include "link/link.h"
@@ -36,50 +37,6 @@ using Clock = std::chrono::steady_clock;
 
 // The COM number a path or an address given on the command line stands in for.
 constexpr int kAddressPort = 64;
-
-class CliUi : public LinkUi {
- public:
-  explicit CliUi(std::string portText) : portText_(std::move(portText)) {}
-  void ShowMessage(std::string_view text) override {
-    std::string line(text);
-    // A path or an address is named as the user gave it, not as the COM number behind it.
-    if (!portText_.empty()) {
-      const std::string com = "COM" + std::to_string(kAddressPort);
-      for (std::size_t at; (at = line.find(com)) != std::string::npos;)
-        line.replace(at, com.size(), portText_);
-    }
-    for (char& ch : line)
-      if (ch == '\r' || ch == '\n') ch = ' ';
-    std::fprintf(stderr, "ulvo-cli: %s\n", line.c_str());
-    ++messages;
-  }
-  bool AskYesNo(std::string_view text) override {
-    ShowMessage(std::string(text) + " (bez pytania: nie)");
-    return false;
-  }
-  // No one to press "Przerwij": a reply that has not come in five seconds is not coming.
-  bool RunReplyWait(ReplyWaitTask& task) override {
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (Clock::now() < deadline)
-      if (task.Poll(std::chrono::milliseconds(100))) return true;
-    return false;
-  }
-  bool RunReadyWait(ReadyWaitTask& task) override {
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (Clock::now() < deadline) {
-      const int state = task.CheckLineErrors();
-      if (state == 0) return true;
-      if (state == 1) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    ShowMessage("Drukarka wstrzymuje transmisję dłużej niż 10 s.");
-    return false;
-  }
-  int messages = 0;
-
- private:
-  std::string portText_;
-};
 
 std::string JsonText(const std::string& utf8) {
   std::string out = "\"";
@@ -326,7 +283,17 @@ int main(int argc, char** argv) {
     settings.PortNumber = kAddressPort;
     settings.PortAddresses[kAddressPort] = options->port;
   }
-  CliUi ui(options->comNumber == 0 ? options->port : std::string());
+  // No one to press "Przerwij": a reply that has not come in five seconds is not coming.
+  ConsoleLinkUi ui("ulvo-cli: ", std::chrono::seconds(5), std::chrono::seconds(10));
+  if (options->comNumber == 0) {
+    // A path or an address is named as the user gave it, not as the COM number behind it.
+    ui.rewrite = [port = options->port](std::string line) {
+      const std::string com = "COM" + std::to_string(kAddressPort);
+      for (std::size_t at; (at = line.find(com)) != std::string::npos;)
+        line.replace(at, com.size(), port);
+      return line;
+    };
+  }
   Link link(settings, ui, QtPortOpener());
   if (options->command == CliCommand::kSearch) return Search(link);
   if (link.OpenPort(true)) return kExitTransmission;
