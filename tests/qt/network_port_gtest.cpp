@@ -108,6 +108,14 @@ class Server {
   pid_t pid_ = -1;
 };
 
+// The report without the printer's clock on its closing line: two readouts a minute apart
+// differ there and nowhere else.
+std::string WithoutClosingTime(std::string report) {
+  const std::size_t end = report.rfind("\r\n\t\t\t");
+  if (end != std::string::npos && end >= 5) report.erase(end - 5, 5);
+  return report;
+}
+
 class NetworkPorts : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -224,7 +232,7 @@ TEST_F(NetworkPorts, ReadoutAt115200ThroughRfc2217EqualsTheOneOverThePty) {
   StartSer2net();
   const std::string remote = Readout("rfc2217://127.0.0.1:" + std::to_string(rfcPort_), "net.txt");
   ASSERT_GT(local.size(), 10000u);
-  EXPECT_EQ(remote, local);
+  EXPECT_EQ(WithoutClosingTime(remote), WithoutClosingTime(local));
   EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front();
 }
 

@@ -197,7 +197,13 @@ class ReadoutDialogsTest : public QObject {
                     "1", "150", "-o", out});
     QVERIFY(run.waitForFinished(60000));
     QCOMPARE(run.exitCode(), 0);
-    QCOMPARE(ReadAll(out), temp);
+    // The same but for the printer's clock on the closing line, should a minute have passed.
+    const auto withoutTime = [](QByteArray report) {
+      const qsizetype end = report.lastIndexOf("\r\n\t\t\t");
+      if (end >= 5) report.remove(end - 5, 5);
+      return report;
+    };
+    QCOMPARE(withoutTime(ReadAll(out)), withoutTime(temp));
   }
 
   void EndDialogWritesTheReadoutIntoADiscImage() {
