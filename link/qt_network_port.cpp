@@ -8,9 +8,6 @@
 #include "link/network_port_name.h"
 #include "link/rfc2217.h"
 #include "link/qt_serial_port.h"
-#ifdef _WIN32
-#include "link/win_serial_port.h"
-#endif
 
 namespace ulvo {
 
@@ -201,12 +198,6 @@ std::unique_ptr<SerialPort> OpenNetworkPort(const std::string& device) {
   port->Connect(device);
   return port;
 }
-
-#ifdef _WIN32
-PortOpener QtPortOpener() {
-  return WithNetworkPorts(WinPortOpener());
-}
-#endif
 
 PortOpener WithNetworkPorts(PortOpener local) {
   return [local = std::move(local)](const std::string& device) -> std::unique_ptr<SerialPort> {

@@ -51,25 +51,61 @@ void CopyInto(const WinDcbFields& f, DCB& dcb) {
   dcb.EvtChar = f.EvtChar;
 }
 
-class WinSerialPort final : public SerialPort {
+// Errors after which the device is no longer there (a USB adapter pulled out).
+bool MeansGone(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_BAD_COMMAND ||
+         error == ERROR_DEVICE_REMOVED || error == ERROR_GEN_FAILURE ||
+         error == ERROR_FILE_NOT_FOUND || error == ERROR_DEV_NOT_EXIST;
+}
+
+// One overlapped operation's OVERLAPPED with its own manual-reset event.
+class Overlapped {
  public:
-  explicit WinSerialPort(HANDLE handle) : handle_(handle) {}
-  ~WinSerialPort() override { CloseHandle(handle_); }
-  WinSerialPort(const WinSerialPort&) = delete;
-  WinSerialPort& operator=(const WinSerialPort&) = delete;
+  Overlapped() { ov_.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr); }
+  ~Overlapped() {
+    if (ov_.hEvent) CloseHandle(ov_.hEvent);
+  }
+  Overlapped(const Overlapped&) = delete;
+  Overlapped& operator=(const Overlapped&) = delete;
+
+  bool Valid() const { return ov_.hEvent != nullptr; }
+  OVERLAPPED* Get() { return &ov_; }
+  HANDLE Event() const { return ov_.hEvent; }
+  // Ready for the next operation.
+  void Reset() {
+    ResetEvent(ov_.hEvent);
+    ov_.Internal = ov_.InternalHigh = 0;
+    ov_.Offset = ov_.OffsetHigh = 0;
+  }
+
+ private:
+  OVERLAPPED ov_{};
+};
+
+class Win32SerialPort final : public WinSerialPort {
+ public:
+  explicit Win32SerialPort(HANDLE handle) : handle_(handle) {}
+  ~Win32SerialPort() override {
+    StopArrivalWait();
+    CloseHandle(handle_);
+  }
+  Win32SerialPort(const Win32SerialPort&) = delete;
+  Win32SerialPort& operator=(const Win32SerialPort&) = delete;
+
+  bool Valid() const { return io_.Valid() && arrival_.Valid(); }
 
   bool Configure(const LineSettings& settings) override {
     const auto fields = DcbFieldsFor(settings);
     if (!fields) return false;
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(handle_, &dcb)) return false;
+    if (!GetCommState(handle_, &dcb)) return Failed(GetLastError());
     // A known base first, then every field, so nothing of an earlier user of the port stays.
     char mode[] = "9600,N,8,1";
     if (!BuildCommDCBA(mode, &dcb)) return false;
     CopyInto(*fields, dcb);
-    if (!SetCommState(handle_, &dcb)) return false;
-    if (!ApplyTimeouts(milliseconds(0), kDefaultWriteTimeout)) return false;
+    if (!SetCommState(handle_, &dcb)) return Failed(GetLastError());
+    if (!ApplyTimeouts(kDefaultWriteTimeout)) return false;
     CheckLineErrors();  // clears what an earlier user left on the line
     return true;
   }
@@ -77,74 +113,185 @@ class WinSerialPort final : public SerialPort {
   WriteResult Write(const char* data, std::size_t count, milliseconds timeout) override {
     WriteResult result;
     if (count == 0) return result;
-    if (!ApplyTimeouts(readTimeout_, timeout)) {
+    if (gone_ || !ApplyTimeouts(timeout)) {
       result.status = WriteStatus::Failed;
       return result;
     }
     DWORD written = 0;
     const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(count, kWinMaxDword));
-    if (!WriteFile(handle_, data, asked, &written, nullptr)) {
-      result.status =
-          GetLastError() == ERROR_ACCESS_DENIED ? WriteStatus::AccessDenied : WriteStatus::Failed;
+    if (!Transfer(false, const_cast<char*>(data), asked, written)) {
+      const DWORD error = GetLastError();
+      result.status = error == ERROR_ACCESS_DENIED ? WriteStatus::AccessDenied : WriteStatus::Failed;
     }
     // What did not leave in time is dropped by the driver; the caller sends it again.
     result.written = written;
     return result;
   }
 
+  // Reads only what the driver already holds, and waits for more on the arrival event: a read
+  // that waits through COMMTIMEOUTS is not honoured the same everywhere for overlapped I/O
+  // (wine waits for the first byte however short the time-out).
   long Read(char* data, std::size_t count, milliseconds timeout) override {
     if (count == 0) return 0;
-    if (!ApplyTimeouts(timeout, writeTimeout_)) return -1;
-    DWORD read = 0;
-    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(count, 0x7FFFFFFF));
-    if (!ReadFile(handle_, data, asked, &read, nullptr)) return -1;
-    return static_cast<long>(read);
+    if (gone_ || !ApplyTimeouts(writeTimeout_)) return -1;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+      const long waiting = InQueue();
+      if (waiting < 0) return -1;
+      if (waiting > 0) {
+        DWORD read = 0;
+        const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(
+            count, static_cast<std::size_t>(waiting)));
+        if (!Transfer(true, data, asked, read)) return -1;
+        return static_cast<long>(read);
+      }
+      const auto left = std::chrono::ceil<milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0) return 0;
+      if (!waiting_ && RearmArrival()) continue;
+      if (WaitForSingleObject(arrival_.Event(), static_cast<DWORD>(left.count())) == WAIT_OBJECT_0)
+        RearmArrival();
+    }
   }
 
   int CheckLineErrors() override {
     DWORD errors = 0;
     COMSTAT status{};
     const bool ok = ClearCommError(handle_, &errors, &status) != 0;
+    if (!ok) Failed(GetLastError());
+    errors |= heldErrors_;  // seen by a read in the meantime
+    heldErrors_ = 0;
     return LineErrorResult(ok, errors, status.fCtsHold, status.fDsrHold, status.fRlsdHold,
                            status.fXoffHold);
   }
 
-  // The reply wait also reads on its own timer; a blocking port has no event to wake it with.
-  void SetWakeup(std::function<void()> wake) override { wake_ = std::move(wake); }
+  // The arrival event wakes the event loop (qt_win_serial_port.cpp); nothing to keep here.
+  void SetWakeup(std::function<void()>) override {}
+
+  bool Gone() const override { return gone_; }
+
+  void PurgeInput() override { PurgeComm(handle_, PURGE_RXCLEAR); }
+
+  void* ArrivalEvent() const override { return arrival_.Event(); }
+
+  bool RearmArrival() override {
+    if (waiting_) {
+      // The wait has ended (its event is signalled) or is still pending; take its result.
+      DWORD unused = 0;
+      if (!GetOverlappedResult(handle_, arrival_.Get(), &unused, FALSE) &&
+          GetLastError() == ERROR_IO_INCOMPLETE)
+        return false;  // still waiting: a stray call
+      waiting_ = false;
+    }
+    if (gone_) return false;
+    arrival_.Reset();
+    if (!maskSet_) {
+      if (!SetCommMask(handle_, EV_RXCHAR | EV_ERR | EV_BREAK)) {
+        Failed(GetLastError());
+        SetEvent(arrival_.Event());  // let the reader find out
+        return true;
+      }
+      maskSet_ = true;
+    }
+    if (WaitCommEvent(handle_, &eventMask_, arrival_.Get())) {
+      SetEvent(arrival_.Event());  // already happened: the event loop takes it next
+    } else if (GetLastError() == ERROR_IO_PENDING) {
+      waiting_ = true;
+    } else {
+      Failed(GetLastError());
+      SetEvent(arrival_.Event());
+      return true;
+    }
+    return InQueue() > 0;
+  }
 
  private:
-  // Sets the driver's time-outs when they differ from the ones in force.
-  bool ApplyTimeouts(milliseconds read, milliseconds write) {
-    if (applied_ && read == readTimeout_ && write == writeTimeout_) return true;
-    const WinCommTimeouts t = CommTimeoutsFor(read, write);
+  // Starts a read or write and waits for it: the COMMTIMEOUTS in force bound it.
+  bool Transfer(bool reading, char* data, DWORD count, DWORD& done) {
+    io_.Reset();
+    const BOOL started = reading ? ReadFile(handle_, data, count, nullptr, io_.Get())
+                                 : WriteFile(handle_, data, count, nullptr, io_.Get());
+    if (!started && GetLastError() != ERROR_IO_PENDING) {
+      const DWORD error = GetLastError();
+      Failed(error);
+      SetLastError(error);
+      return false;
+    }
+    if (!GetOverlappedResult(handle_, io_.Get(), &done, TRUE)) {
+      const DWORD error = GetLastError();
+      Failed(error);
+      SetLastError(error);
+      return false;
+    }
+    return true;
+  }
+
+  // The bytes the driver holds for us; -1 when the port failed. Line errors the call clears
+  // are kept for CheckLineErrors.
+  long InQueue() {
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(handle_, &errors, &status)) {
+      Failed(GetLastError());
+      return -1;
+    }
+    heldErrors_ |= errors;
+    return static_cast<long>(std::min<DWORD>(status.cbInQue, 0x7FFFFFFF));
+  }
+
+  // Notes a failed call; false for the caller to return.
+  bool Failed(DWORD error) {
+    if (MeansGone(error)) gone_ = true;
+    return false;
+  }
+
+  void StopArrivalWait() {
+    if (!waiting_) return;
+    SetCommMask(handle_, 0);  // ends a pending WaitCommEvent
+    CancelIoEx(handle_, arrival_.Get());
+    DWORD unused = 0;
+    GetOverlappedResult(handle_, arrival_.Get(), &unused, TRUE);
+    waiting_ = false;
+  }
+
+  // Sets the driver's write time-out when it differs from the one in force; reads return at
+  // once with what is there.
+  bool ApplyTimeouts(milliseconds write) {
+    if (applied_ && write == writeTimeout_) return true;
+    const WinCommTimeouts t = CommTimeoutsFor(milliseconds(0), write);
     COMMTIMEOUTS c{};
     c.ReadIntervalTimeout = t.ReadIntervalTimeout;
     c.ReadTotalTimeoutMultiplier = t.ReadTotalTimeoutMultiplier;
     c.ReadTotalTimeoutConstant = t.ReadTotalTimeoutConstant;
     c.WriteTotalTimeoutMultiplier = t.WriteTotalTimeoutMultiplier;
     c.WriteTotalTimeoutConstant = t.WriteTotalTimeoutConstant;
-    if (!SetCommTimeouts(handle_, &c)) return false;
+    if (!SetCommTimeouts(handle_, &c)) return Failed(GetLastError());
     applied_ = true;
-    readTimeout_ = read;
     writeTimeout_ = write;
     return true;
   }
 
   HANDLE handle_;
-  std::function<void()> wake_;
+  Overlapped io_;       // the read or write under way
+  Overlapped arrival_;  // the pending WaitCommEvent
+  DWORD eventMask_ = 0;
+  bool waiting_ = false;
+  bool maskSet_ = false;
+  bool gone_ = false;
+  DWORD heldErrors_ = 0;
   bool applied_ = false;
-  milliseconds readTimeout_{0};
   milliseconds writeTimeout_{kDefaultWriteTimeout};
 };
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenWinSerialPort(const std::string& device) {
-  // Exclusive, existing device only, no overlapped I/O.
+std::unique_ptr<WinSerialPort> OpenWinSerialPort(const std::string& device) {
+  // Exclusive, existing device only, overlapped so that a wait for data can stay pending.
   HANDLE handle = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<WinSerialPort>(handle);
+  auto port = std::make_unique<Win32SerialPort>(handle);
+  if (!port->Valid()) return nullptr;
+  return port;
 }
 
 PortOpener WinPortOpener() {

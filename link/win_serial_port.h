@@ -1,6 +1,8 @@
 #pragma once
 // The serial port over the Win32 communications API (Windows only): CreateFile on the COM
-// device, the DCB and COMMTIMEOUTS of win_port_settings.h, blocking ReadFile and WriteFile.
+// device, the DCB and COMMTIMEOUTS of win_port_settings.h, overlapped ReadFile and WriteFile
+// that the port waits for itself, and a WaitCommEvent kept pending so that an event loop can
+// be woken when data arrives (qt_win_serial_port.cpp).
 
 #include <memory>
 #include <string>
@@ -9,11 +11,23 @@
 
 namespace ulvo {
 
+// The Win32 port with its arrival event. The event is a manual-reset event HANDLE (as void*,
+// so that this header needs no windows.h), signalled when data arrives, the line breaks or
+// the driver reports an error.
+class WinSerialPort : public SerialPort {
+ public:
+  virtual void* ArrivalEvent() const = 0;
+  // Takes the signalled event back and waits for the next one. True when data is already
+  // waiting to be read, so that the caller wakes its reader at once.
+  virtual bool RearmArrival() = 0;
+};
+
 // Opens `device` ("COM3", "\\.\COM12") exclusively for reading and writing; null when it
 // cannot be opened. The line settings come with Configure.
-std::unique_ptr<SerialPort> OpenWinSerialPort(const std::string& device);
+std::unique_ptr<WinSerialPort> OpenWinSerialPort(const std::string& device);
 
-// A PortOpener that opens through OpenWinSerialPort.
+// A PortOpener that opens through OpenWinSerialPort. Its ports never call a wake-up: the
+// program's opener (QtPortOpener) watches their arrival event.
 PortOpener WinPortOpener();
 
 }  // namespace ulvo
