@@ -1,7 +1,11 @@
 // ulvo-cli: the printer link and the fiscal memory readout for scripts and terminals. Polish
 // messages go to stderr, results to stdout; the exit status says what failed (cli_options.h).
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 #include <QCoreApplication>
 #include <QDate>
 #include <QLocale>
@@ -142,7 +146,11 @@ int Info(Link& link, const CliOptions& o) {
 int SetClock(Link& link) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
   localtime_r(&now, &local);
+#endif
   ClockCorrectionFields fields;
   fields.date = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
   fields.time = {local.tm_hour, local.tm_min, local.tm_sec};
@@ -215,7 +223,11 @@ int Readout(Link& link, const CliOptions& o) {
   temp += ".czesc";
   ReadoutRunOptions options;
   options.transferBaud = static_cast<std::uint32_t>(o.readout.baudRate);
+#ifdef _WIN32
+  const bool tty = _isatty(2) != 0;
+#else
   const bool tty = isatty(2) != 0;
+#endif
   options.keepGoing = [tty](std::uint32_t received, std::uint32_t announced) {
     if (tty && (received % 10 == 0 || received == announced))
       std::fprintf(stderr, "\rPobrano dane %u z %u raportów", received, announced);

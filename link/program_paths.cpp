@@ -1,6 +1,7 @@
 #include "link/program_paths.h"
 
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -64,6 +65,27 @@ bool DirectoryIsWritable(const std::filesystem::path& dir) {
   const std::filesystem::path canonical = std::filesystem::weakly_canonical(dir, ec);
   for (std::string_view system : kSystemDirs) {
     if (!ec && canonical == std::filesystem::path(system)) return false;
+  }
+#else
+  // An administrator may write into Program Files; an installed program still keeps its files
+  // in the user's folders, as it must for everybody else.
+  std::error_code ec;
+  const std::filesystem::path canonical = std::filesystem::weakly_canonical(dir, ec);
+  for (const char* name : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+    const std::filesystem::path system = AbsoluteFrom(nullptr, name);
+    if (ec || system.empty()) continue;
+    std::error_code same;
+    const std::filesystem::path base = std::filesystem::weakly_canonical(system, same);
+    if (same) continue;
+    // Windows paths compare without regard to case.
+    const auto lower = [](std::string text) {
+      for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      while (!text.empty() && text.back() == '/') text.pop_back();
+      return text;
+    };
+    const std::string inside = lower(canonical.generic_string());
+    const std::string folder = lower(base.generic_string());
+    if (!folder.empty() && (inside == folder || inside.rfind(folder + "/", 0) == 0)) return false;
   }
 #endif
   std::error_code exists;

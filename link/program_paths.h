@@ -34,7 +34,8 @@ ProgramPaths ChooseProgramPaths(const std::filesystem::path& programDir, bool pr
                                 const EnvironmentLookup& getenv = nullptr);
 
 // True when a file can be created in `dir` (tried with a temporary file, removed at once).
-// The system's program directories count as not writable even for root.
+// The system's program directories (/usr/bin ...; Program Files on Windows) count as not
+// writable even for root or an administrator.
 bool DirectoryIsWritable(const std::filesystem::path& dir);
 
 // ChooseProgramPaths for the program's real directory.
