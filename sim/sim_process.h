@@ -1,7 +1,10 @@
 #pragma once
 // Starts build/ulvo-sim as a child process for tests and benchmarks, and talks to its control
-// socket. Qt-free.
+// socket. Qt-free. On Windows (the tests under wine) the emulator runs on the Linux side:
+// scripts/wine-sim-bridge starts it, points a COM port at its pty and carries the control
+// lines; the test finds the bridge through ULVO_SIM_BRIDGE (a TCP port on 127.0.0.1).
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +39,7 @@ class SimProcess {
   std::string ptyPath_;
   std::string dir_;
   std::string socketPath_;
+  std::uintptr_t bridge_ = 0;  // Windows: the connection to the bridge (a SOCKET), 0 if none
 };
 
 }  // namespace ulvo

@@ -1,5 +1,6 @@
 // TNagrywanieCD_DVD: writing a report file into a disc image through the stdio: pseudo-drive,
 // the messages of the failure cases, and closing while a (scripted) write is running.
+// POSIX only: the recorder under test is the libburn one.
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,5 +1,6 @@
 // The main window when the printer's adapter is pulled out and put back, and the traffic view
 // "Podgląd transmisji" over a session with ulvo-sim.
+// POSIX only: the adapter is a symbolic link to the emulator's pty, made and removed by the test.
 
 #include <QApplication>
 #include <QGroupBox>
@@ -57,7 +58,7 @@ class LineWatchTest : public QObject {
     auto first = StartSim();
     QVERIFY(first);
     std::filesystem::create_symlink(first->PtyPath(), adapter);
-    ::setenv("ULVO_COM2", adapter.c_str(), 1);
+    qputenv("ULVO_COM2", QByteArray(adapter.c_str()));
     HarnessOptions o = Opts();
     o.settingsText = SettingsTextFor(2);
     QVERIFY2(h.Start(o), qPrintable(h.error));
@@ -103,7 +104,7 @@ class LineWatchTest : public QObject {
     const auto text = h.ReadFile("ustaw.txt");
     QVERIFY(text.has_value());
     QCOMPARE(ParseSettingsText(*text).PortNumber, std::uint8_t{2});
-    ::unsetenv("ULVO_COM2");
+    qunsetenv("ULVO_COM2");
   }
 
   void trafficViewShowsASessionSavesItAndStopsWhenClosed() {

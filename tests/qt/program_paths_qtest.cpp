@@ -1,5 +1,6 @@
 // The program's files when its own directory cannot be written (an installed program):
 // settings in $XDG_CONFIG_HOME/ulvo, read back at the next start; the transmission log in
+// POSIX only: the folders under test are the XDG ones; scripts/windows-check looks at %APPDATA%.
 // $XDG_DATA_HOME/ulvo; the working directory's ustaw.txt still first; "O programie" says where.
 
 #include <QAction>
@@ -64,9 +65,9 @@ class ProgramPathsTest : public QObject {
     // A program directory that cannot be written, whoever runs the test.
     readOnlyProgram_ = root_ / "brak" / "bin";
     fs::create_directories(work_);
-    ::setenv("XDG_CONFIG_HOME", config_.c_str(), 1);
-    ::setenv("XDG_DATA_HOME", data_.c_str(), 1);
-    ::unsetenv("ULVO_SIM_PORT");
+    qputenv("XDG_CONFIG_HOME", QByteArray(config_.c_str()));
+    qputenv("XDG_DATA_HOME", QByteArray(data_.c_str()));
+    qunsetenv("ULVO_SIM_PORT");
     oldCurrent_ = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(work_.string()));
   }
@@ -139,7 +140,7 @@ class ProgramPathsTest : public QObject {
     std::string error;
     auto sim = SimProcess::Start(ULVO_SIM_PATH, {"--baud", "0", "--fiscal-reports", "5"}, &error);
     QVERIFY2(sim, error.c_str());
-    ::setenv("ULVO_COM1", sim->PtyPath().c_str(), 1);
+    qputenv("ULVO_COM1", QByteArray(sim->PtyPath().c_str()));
     auto form = StartProgram(readOnlyProgram_);
     form->settings().PrinterType = 2;
     form->settings().PortNumber = 1;
@@ -163,7 +164,7 @@ class ProgramPathsTest : public QObject {
     QVERIFY2(answer.messages.isEmpty(), qPrintable(answer.messages.join('\n')));
     QVERIFY(text.find("Nr rap.  Od 1 do 5") != std::string::npos);
     QVERIFY(!fs::exists(report));  // the end dialog removes it
-    ::unsetenv("ULVO_COM1");
+    qunsetenv("ULVO_COM1");
   }
 
   void aboutWindowNamesTheFoldersInUse() {

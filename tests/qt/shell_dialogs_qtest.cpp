@@ -126,7 +126,7 @@ class ShellDialogsTest : public QObject {
   void failedApplyRestoresAndReopensTheOldPort() {
     MainFormHarness h;
     QVERIFY2(h.Start(Opts()), qPrintable(h.error));
-    ::setenv("ULVO_COM2", "/nonexistent/ulvo-tty", 1);
+    qputenv("ULVO_COM2", QByteArray("/nonexistent/ulvo-tty"));
     bool stayedOpen = false;
     int shownPort = -1;
     ModalAnswerer answer;
@@ -142,7 +142,7 @@ class ShellDialogsTest : public QObject {
     answer.Key(Qt::Key_Return);
     h.form->PortAction->trigger();
     QVERIFY(answer.WaitDone());
-    ::unsetenv("ULVO_COM2");
+    qunsetenv("ULVO_COM2");
     QCOMPARE(answer.messages, QStringList{Utf8("Nie mogę otworzyć portu COM2.")});
     QVERIFY(stayedOpen);
     QCOMPARE(shownPort, 0);

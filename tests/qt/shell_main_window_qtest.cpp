@@ -629,7 +629,7 @@ class ShellMainWindowTest : public QObject {
   }
 
   void portThatCannotBeOpenedAtStartIsReportedOnce() {
-    ::setenv("ULVO_COM7", "/nonexistent/ulvo-tty", 1);
+    qputenv("ULVO_COM7", QByteArray("/nonexistent/ulvo-tty"));
     MainFormHarness h;
     HarnessOptions o = Opts();
     o.withSim = false;
@@ -637,7 +637,7 @@ class ShellMainWindowTest : public QObject {
     ModalAnswerer answer;
     answer.Click("OK");
     QVERIFY2(h.Start(o), qPrintable(h.error));
-    ::unsetenv("ULVO_COM7");
+    qunsetenv("ULVO_COM7");
     QVERIFY(answer.Done());
     QCOMPARE(answer.messages, QStringList{Utf8("Nie mogę otworzyć portu COM7.")});
     TMainForm& f = *h.form;

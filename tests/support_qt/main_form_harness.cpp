@@ -66,9 +66,9 @@ bool MainFormHarness::Start(const HarnessOptions& options) {
       error = QString::fromStdString("ulvo-sim did not start: " + why);
       return false;
     }
-    ::setenv("ULVO_COM1", sim->PtyPath().c_str(), 1);
+    qputenv("ULVO_COM1", QByteArray(sim->PtyPath().c_str()));
   } else {
-    ::unsetenv("ULVO_COM1");
+    qunsetenv("ULVO_COM1");
   }
   WriteFile("ustaw.txt", options.settingsText.value_or(SettingsTextFor(options.withSim ? 1 : -1)));
   QDir::setCurrent(dir.path());
