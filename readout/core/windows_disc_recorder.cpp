@@ -719,27 +719,26 @@ class ImapiRecorder final : public DiscRecorder {
   // --- on the worker thread ---
 
   void Write(Job& job, WriteState& state, const Completion& done) {
-    int error = kDiscOk;
     const HRESULT joined = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    int error = kDiscOk;
     if (FAILED(joined)) {
       error = kDiscLibraryFailed;
+    } else if (state.cancel) {
+      error = kDiscCancelled;
     } else {
+      const HRESULT hr = job.writer.Call(L"Write", {Variant::Unknown(job.stream.get())});
       if (state.cancel) {
         error = kDiscCancelled;
+      } else if (FAILED(hr)) {
+        error = DiscErrorOfHresult(hr);
       } else {
-        const HRESULT hr = job.writer.Call(L"Write", {Variant::Unknown(job.stream.get())});
-        if (state.cancel) {
-          error = kDiscCancelled;
-        } else if (FAILED(hr)) {
-          error = DiscErrorOfHresult(hr);
-        } else {
-          state.percent = 100;
-          error = ReadBack(job, state);
-        }
+        state.percent = 100;
+        error = ReadBack(job, state);
       }
-      job.Release();
-      CoUninitialize();
     }
+    // The COM thread keeps the apartment alive even when this thread could not join it.
+    job.Release();
+    if (SUCCEEDED(joined)) CoUninitialize();
     lastError_ = error;
     busy_ = false;
     if (done) done(error != kDiscOk, error);
