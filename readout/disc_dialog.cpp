@@ -24,6 +24,16 @@ namespace {
 constexpr char kAddFailed[] = "Wystąpił błąd podczas nagrywania. Nie mogę dołączyć pliku.";
 constexpr char kFailedInDialog[] = "Wystąpił błąd podczas nagrywania.";
 
+// A path as the recorder takes it: UTF-8 on Windows (QFile::encodeName would give the ANSI
+// code page there), the file system's own encoding elsewhere.
+std::string RecorderPath(const QString& path) {
+#ifdef _WIN32
+  return path.toStdString();
+#else
+  return QFile::encodeName(path).toStdString();
+#endif
+}
+
 }  // namespace
 
 TNagrywanieCD_DVD::TNagrywanieCD_DVD(LinkUi& ui, QWidget* parent,
@@ -167,8 +177,7 @@ void TNagrywanieCD_DVD::Button1Click() {
     if (recorder_->ImportPreviousSession()) ui_.ShowMessage("Nie udało się importować sesji.");
   }
   const std::string name = FileName->text().trimmed().toStdString();
-  if (name.empty() ||
-      recorder_->AddFile("\\", QFile::encodeName(sourcePath_).toStdString(), name)) {
+  if (name.empty() || recorder_->AddFile("\\", RecorderPath(sourcePath_), name)) {
     ui_.ShowMessage(kAddFailed);
     return;
   }

@@ -3,7 +3,8 @@
 // from a recording component; `MakeLibburnRecorder` gives the implementation over libburn and
 // libisofs (ISO 9660 with Joliet and Rock Ridge, multisession by importing the last session).
 // Besides the real writers it can offer one disc image file, written through libburn's
-// "stdio:" pseudo-drive and appendable like a multisession disc.
+// "stdio:" pseudo-drive and appendable like a multisession disc. The Windows program writes
+// through the system's IMAPI2 instead (ISO 9660 with Joliet, real writers only).
 
 #include <functional>
 #include <memory>
@@ -11,7 +12,8 @@
 
 namespace ulvo {
 
-// Error numbers of the recorder's own; numbers from libisofs (negative) are passed through.
+// Error numbers of the recorder's own; numbers from libisofs, or on Windows IMAPI2's results
+// (HRESULTs), are passed through (negative).
 enum DiscError : int {
   kDiscOk = 0,
   kDiscNoWriter = 1,           // no writer selected or it could not be opened
@@ -19,19 +21,19 @@ enum DiscError : int {
   kDiscClosed = 3,             // the disc was closed and takes no further session
   kDiscNotPrepared = 4,        // a step came before "prepare a new write"
   kDiscSourceMissing = 5,      // the file to add cannot be read
-  kDiscWriteRefused = 6,       // libburn refused the write setup for this disc
-  kDiscWriteFailed = 7,        // libburn ended the write with an error
+  kDiscWriteRefused = 6,       // the library refused the write setup for this disc
+  kDiscWriteFailed = 7,        // the library ended the write with an error
   kDiscCancelled = 8,          // the write was cancelled
   kDiscReadBackFailed = 9,     // the new session cannot be read back
   kDiscReadBackMismatch = 10,  // the file read back differs from its source
   kDiscBusy = 11,              // a write is still running
-  kDiscLibraryFailed = 12,     // libburn or libisofs did not start
+  kDiscLibraryFailed = 12,     // libburn or libisofs did not start; on Windows: no IMAPI2
 };
 
 // Where a running write stands.
 struct DiscProgress {
   bool writing = false;
-  int percent = -1;  // 0..100 when libburn reports sectors, else -1
+  int percent = -1;  // 0..100 when the library reports sectors, else -1
 };
 
 class DiscRecorder {
@@ -49,7 +51,8 @@ class DiscRecorder {
   virtual std::string WriterName(int index) const = 0;
   // Chooses the writer by list index. True when failed.
   virtual bool SelectWriter(int index) = 0;
-  // The libraries' versions, e.g. "libburn 1.5.4, libisofs 1.5.4".
+  // The libraries' versions, e.g. "libburn 1.5.4, libisofs 1.5.4"; on Windows also why the
+  // recording interface is not there when it is not.
   virtual std::string VersionText() const = 0;
 
   // True when the selected writer holds a disc that takes another session.
@@ -65,8 +68,8 @@ class DiscRecorder {
   virtual bool DiscHoldsData() = 0;
   // Takes the last session's files into the root of the new one. True when failed.
   virtual bool ImportPreviousSession() = 0;
-  // Adds `sourcePath` as `nameOnDisc` in `folder` ("\\" or "/" for the root); a file of the
-  // same name is replaced. True when failed.
+  // Adds `sourcePath` (the file system's encoding; UTF-8 on Windows) as `nameOnDisc` in
+  // `folder` ("\\" or "/" for the root); a file of the same name is replaced. True when failed.
   virtual bool AddFile(const std::string& folder, const std::string& sourcePath,
                        const std::string& nameOnDisc) = 0;
   // Starts writing in the background; `done` is called when it has ended and the new
@@ -89,7 +92,8 @@ struct LibburnRecorderOptions {
 // handling.
 std::unique_ptr<DiscRecorder> MakeLibburnRecorder(LibburnRecorderOptions options);
 
-// Real writers plus the image named by the environment variable ULVO_DISC_IMAGE.
+// Real writers plus the image named by the environment variable ULVO_DISC_IMAGE; on Windows
+// the writers IMAPI2 finds (no image).
 std::unique_ptr<DiscRecorder> MakeDiscRecorderFromEnvironment();
 
 // The list entry of an image file: "Obraz płyty: " + path.
