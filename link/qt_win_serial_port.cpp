@@ -30,16 +30,22 @@ class QtWinSerialPort final : public SerialPort {
   bool Gone() const override { return port_->Gone(); }
   void PurgeInput() override { port_->PurgeInput(); }
 
+  // The notifier lives as long as the port: a wake-up may drop the wake-up from inside the
+  // notifier's own signal, so dropping only disables it.
   void SetWakeup(std::function<void()> wake) override {
     wake_ = std::move(wake);
     if (!wake_) {
-      notifier_.reset();
+      if (notifier_) notifier_->setEnabled(false);
       return;
     }
-    if (notifier_) return;
-    notifier_ = std::make_unique<QWinEventNotifier>(port_->ArrivalEvent());
-    QObject::connect(notifier_.get(), &QWinEventNotifier::activated, notifier_.get(),
-                     [this] { Arrived(); });
+    if (!notifier_) {
+      notifier_ = std::make_unique<QWinEventNotifier>(port_->ArrivalEvent());
+      QObject::connect(notifier_.get(), &QWinEventNotifier::activated, notifier_.get(),
+                       [this] { Arrived(); });
+    } else if (notifier_->isEnabled()) {
+      return;
+    }
+    notifier_->setEnabled(true);
     if (port_->RearmArrival()) WakeSoon();
   }
 

@@ -23,6 +23,12 @@ using std::chrono::milliseconds;
 
 // The write time-out the port uses until a write names its own.
 constexpr milliseconds kDefaultWriteTimeout{100};
+// How long past its time-out a write may take before it is cancelled, and how long a read of
+// bytes the driver said it holds.
+constexpr milliseconds kWriteGrace{1000};
+constexpr milliseconds kReadBound{200};
+// How long a cancelled operation may take to end (ms).
+constexpr DWORD kStopBound = 500;
 
 void CopyInto(const WinDcbFields& f, DCB& dcb) {
   dcb.BaudRate = f.BaudRate;
@@ -119,7 +125,7 @@ class Win32SerialPort final : public WinSerialPort {
     }
     DWORD written = 0;
     const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(count, kWinMaxDword));
-    if (!Transfer(false, const_cast<char*>(data), asked, written)) {
+    if (!Transfer(false, const_cast<char*>(data), asked, written, timeout + kWriteGrace)) {
       const DWORD error = GetLastError();
       result.status = error == ERROR_ACCESS_DENIED ? WriteStatus::AccessDenied : WriteStatus::Failed;
     }
@@ -142,7 +148,7 @@ class Win32SerialPort final : public WinSerialPort {
         DWORD read = 0;
         const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(
             count, static_cast<std::size_t>(waiting)));
-        if (!Transfer(true, data, asked, read)) return -1;
+        if (!Transfer(true, data, asked, read, kReadBound)) return -1;
         return static_cast<long>(read);
       }
       const auto left = std::chrono::ceil<milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -205,8 +211,11 @@ class Win32SerialPort final : public WinSerialPort {
   }
 
  private:
-  // Starts a read or write and waits for it: the COMMTIMEOUTS in force bound it.
-  bool Transfer(bool reading, char* data, DWORD count, DWORD& done) {
+  // Starts a read or write and waits for it, at most `bound`: the COMMTIMEOUTS in force end a
+  // write, and a read asks only for bytes already there, but a driver that keeps either
+  // waiting (wine, for a read the line then cannot serve) has it cancelled, with what it did.
+  bool Transfer(bool reading, char* data, DWORD count, DWORD& done, milliseconds bound) {
+    done = 0;
     io_.Reset();
     const BOOL started = reading ? ReadFile(handle_, data, count, nullptr, io_.Get())
                                  : WriteFile(handle_, data, count, nullptr, io_.Get());
@@ -216,8 +225,15 @@ class Win32SerialPort final : public WinSerialPort {
       SetLastError(error);
       return false;
     }
-    if (!GetOverlappedResult(handle_, io_.Get(), &done, TRUE)) {
+    if (!started && WaitForSingleObject(io_.Event(), static_cast<DWORD>(bound.count())) ==
+                        WAIT_TIMEOUT) {
+      CancelIoEx(handle_, io_.Get());
+      WaitForSingleObject(io_.Event(), kStopBound);
+    }
+    if (!GetOverlappedResult(handle_, io_.Get(), &done, FALSE)) {
       const DWORD error = GetLastError();
+      // Cancelled above: `done` bytes went (none when it has not even ended yet).
+      if (error == ERROR_OPERATION_ABORTED || error == ERROR_IO_INCOMPLETE) return true;
       Failed(error);
       SetLastError(error);
       return false;
@@ -248,8 +264,7 @@ class Win32SerialPort final : public WinSerialPort {
     if (!waiting_) return;
     SetCommMask(handle_, 0);  // ends a pending WaitCommEvent
     CancelIoEx(handle_, arrival_.Get());
-    DWORD unused = 0;
-    GetOverlappedResult(handle_, arrival_.Get(), &unused, TRUE);
+    WaitForSingleObject(arrival_.Event(), kStopBound);
     waiting_ = false;
   }
 

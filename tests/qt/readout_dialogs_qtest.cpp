@@ -207,6 +207,9 @@ class ReadoutDialogsTest : public QObject {
   }
 
   void EndDialogWritesTheReadoutIntoADiscImage() {
+#ifdef _WIN32
+    QSKIP("a disc image is written through libburn, which the Windows program has not");
+#endif
     QTemporaryDir discDir;
     const QString image = discDir.filePath(QStringLiteral("plyta.iso"));
     qputenv("ULVO_DISC_IMAGE", image.toUtf8());

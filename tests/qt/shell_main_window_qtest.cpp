@@ -453,7 +453,7 @@ class ShellMainWindowTest : public QObject {
     answer.Click("OK");
     f.CommandListAction->trigger();
     QVERIFY(answer.WaitDone());
-    QCOMPARE(answer.messages, QStringList{Utf8("Nie mogę otworzyc pliku") + path + "."});
+    QCOMPARE(answer.messages, QStringList{Utf8("Nie mogę otworzyc pliku") + QDir::toNativeSeparators(path) + "."});
     QCOMPARE(h.Sim("get frames"), frames);
   }
 
