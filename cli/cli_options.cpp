@@ -16,11 +16,15 @@ bool Digits(const std::string& text) {
 }  // namespace
 
 std::string CliHelp() {
-  return "Użycie: ulvo-cli --port PORT [--model mavito|altapro|alta] [--baud N] [--json] "
-         "POLECENIE ...\n"
+  return "Użycie: ulvo-cli --port PORT [--model mavito|altapro|alta] [--baud N] [--json]\n"
+         "                [--capture PLIK.pcap] POLECENIE ...\n"
          "\n"
          "PORT: COM<n> (jak w programie), ścieżka urządzenia, tcp://HOST:PORT albo\n"
          "rfc2217://HOST:PORT.\n"
+         "\n"
+         "--capture PLIK.pcap zapisuje całą transmisję polecenia w formacie pcap (DLT_USER0,\n"
+         "do odczytu w Wiresharku z dissektorem ulvo.lua albo do odtworzenia przez\n"
+         "ulvo-sim --replay); najwyżej 64 MB.\n"
          "\n"
          "Polecenia:\n"
          "  status                 status ENQ i DLE, typ i wersja, zegar, ostatni błąd\n"
@@ -83,6 +87,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& args,
       o.baud = static_cast<std::uint32_t>(std::stoul(*v));
     } else if (a == "--json") {
       o.json = true;
+    } else if (a == "--capture") {
+      auto v = value(a);
+      if (!v || v->empty()) return fail("Brak nazwy pliku po --capture.");
+      o.capture = *v;
     } else if (!a.empty() && a[0] == '-') {
       return fail("Nieznana opcja " + a + ".");
     } else {

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of ulvo-cli, read without touching a port:
-//   ulvo-cli --port PORT [--model mavito|altapro|alta] [--baud N] [--json] COMMAND ...
+//   ulvo-cli --port PORT [--model mavito|altapro|alta] [--baud N] [--json]
+//            [--capture FILE.pcap] COMMAND ...
 
 #include <cstdint>
 #include <optional>
@@ -28,6 +29,7 @@ struct CliOptions {
   std::uint8_t printerType = 2;
   std::uint32_t baud = 9600;
   bool json = false;
+  std::string capture;  // a pcap file that records the command's traffic (empty: none)
   CliCommand command = CliCommand::kHelp;
   std::string frame;  // send
   // readout

@@ -26,6 +26,9 @@
 #include "link/link.h"
 #include "link/qt_serial_port.h"
 #include "link/traffic_decoder.h"
+#ifdef ULVO_WITH_PCAP
+#include "link/pcap_capture.h"
+#endif
 #include "readout/core/readout_run.h"
 #include "readout/core/report_file.h"
 #include "tools/core/printer_search.h"
@@ -268,6 +271,25 @@ int Search(Link& link) {
   return found > 0 ? kExitOk : kExitTransmission;
 }
 
+int RunCommand(Link& link, const CliOptions& o) {
+  if (o.command == CliCommand::kSearch) return Search(link);
+  if (link.OpenPort(true)) return kExitTransmission;
+  switch (o.command) {
+    case CliCommand::kStatus:
+      return Status(link, o);
+    case CliCommand::kInfo:
+      return Info(link, o);
+    case CliCommand::kClock:
+      return SetClock(link);
+    case CliCommand::kSend:
+      return Send(link, o);
+    case CliCommand::kReadout:
+      return Readout(link, o);
+    default:
+      return kExitUsage;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -307,20 +329,24 @@ int main(int argc, char** argv) {
     };
   }
   Link link(settings, ui, QtPortOpener());
-  if (options->command == CliCommand::kSearch) return Search(link);
-  if (link.OpenPort(true)) return kExitTransmission;
-  switch (options->command) {
-    case CliCommand::kStatus:
-      return Status(link, *options);
-    case CliCommand::kInfo:
-      return Info(link, *options);
-    case CliCommand::kClock:
-      return SetClock(link);
-    case CliCommand::kSend:
-      return Send(link, *options);
-    case CliCommand::kReadout:
-      return Readout(link, *options);
-    default:
-      return kExitUsage;
+  if (options->capture.empty()) return RunCommand(link, *options);
+#ifdef ULVO_WITH_PCAP
+  std::string captureError;
+  std::unique_ptr<PcapCapture> capture = PcapCapture::Start(
+      options->capture,
+      [](const std::string& message) { std::fprintf(stderr, "ulvo-cli: %s\n", message.c_str()); },
+      &captureError);
+  if (!capture) {
+    std::fprintf(stderr, "ulvo-cli: %s\n", captureError.c_str());
+    return kExitFile;
   }
+  link.SetCaptureTap(capture.get());
+  const int status = RunCommand(link, *options);
+  link.SetCaptureTap(nullptr);
+  return status;  // the capture writes what is still pending as it goes
+#else
+  std::fprintf(stderr,
+               "ulvo-cli: ten program zbudowano bez libpcap: --capture jest niedostępne.\n");
+  return kExitUsage;
+#endif
 }

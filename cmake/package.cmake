@@ -46,6 +46,14 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/ulvo.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/ulvo.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The dissector goes where Debian's Wireshark looks for global Lua plugins, and DLT_USER0 is
+# given to it in the global user_dlts (a user's own user_dlts, where there is one, wins).
+if(TARGET ulvo_dissector)
+  install(FILES ${ULVO_DISSECTOR}
+          DESTINATION lib/${CMAKE_LIBRARY_ARCHITECTURE}/wireshark/plugins)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/wireshark/user_dlts
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/wireshark)
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/sim/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR}
         RENAME README.ulvo-sim.md)

@@ -120,6 +120,8 @@ class Link::ReplyWait final : public ReplyWaitTask {
     if (got > 0) {
       if (link_.log_) link_.log_->Read(link_.RxBuf + position_, static_cast<std::size_t>(got));
       if (link_.tap_) link_.tap_->Read(link_.RxBuf + position_, static_cast<std::size_t>(got));
+      if (link_.captureTap_)
+        link_.captureTap_->Read(link_.RxBuf + position_, static_cast<std::size_t>(got));
       position_ += static_cast<std::size_t>(got);
       total_ = static_cast<std::uint16_t>(total_ + got);
     }
@@ -288,6 +290,7 @@ bool Link::Write(char* buffer, std::size_t count, bool textLength) {
     const WriteResult result = port_->Write(buffer + offset, length, timeout);
     if (log_ && result.written > 0) log_->Written(buffer + offset, result.written);
     if (tap_ && result.written > 0) tap_->Written(buffer + offset, result.written);
+    if (captureTap_ && result.written > 0) captureTap_->Written(buffer + offset, result.written);
 
     if (result.status == WriteStatus::AccessDenied) {
       ClosePort();
@@ -369,6 +372,9 @@ long Link::ReadRaw(char* data, std::size_t count, std::chrono::milliseconds time
   if (!port_) return -1;
   const long got = port_->Read(data, count, timeout);
   if (got > 0 && log_) log_->Read(data, static_cast<std::size_t>(got));
+  // The listeners see what the log records: record streams and probes too.
+  if (got > 0 && tap_) tap_->Read(data, static_cast<std::size_t>(got));
+  if (got > 0 && captureTap_) captureTap_->Read(data, static_cast<std::size_t>(got));
   return got;
 }
 

@@ -121,6 +121,8 @@ class Link {
 
   // Something that sees the same bytes as the transmission log, or null. Not owned.
   void SetTrafficTap(TrafficTap* tap) { tap_ = tap; }
+  // A second such listener, for a capture that runs beside the traffic view. Not owned.
+  void SetCaptureTap(TrafficTap* tap) { captureTap_ = tap; }
 
  private:
   class ReplyWait;
@@ -143,6 +145,7 @@ class Link {
   std::unique_ptr<SerialPort> port_;
   TransmissionLog* log_ = nullptr;
   TrafficTap* tap_ = nullptr;
+  TrafficTap* captureTap_ = nullptr;
   bool lossReported_ = false;  // the user has been told that LostPort went away
   std::size_t rxLength_ = 0;
   std::uint8_t savedPortNumber_ = kNoPort;

@@ -12,6 +12,7 @@ namespace ulvo {
 
 namespace {
 
+using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
 constexpr char kEnq = 0x05;
@@ -21,78 +22,66 @@ constexpr std::size_t kFrameMax = kTxBufSize;
 // Bytes of one row kept for showing; the rest is counted.
 constexpr std::size_t kRowKeep = 1024;
 
-enum class CheckRule : std::uint8_t {
-  Required,     // sent with a check place
-  Optional,     // queries sent without one; a check, where present, is verified
-  None,         // free text up to the end, or a reply the program does not check
-  MavitoReply,  // checked in the Mavito layout (parameter 2), unchecked otherwise
-};
-
-struct CodeEntry {
-  std::string_view code;
-  std::string_view name;
-  CheckRule check;
-};
-
 // The codes of the program's command templates and of the replies it reads. Where two
 // commands share a code, both names stand.
-constexpr CodeEntry kCodes[] = {
-    {"#c", "Odczyt zegara", CheckRule::Required},
-    {"#n", "Odeślij kod ostatniego błędu", CheckRule::Optional},
-    {"#s", "Odeślij informacje kasowe", CheckRule::Optional},
-    {"#v", "Typ i wersja", CheckRule::Optional},
-    {"$0", "Odeślij zawartość bufora odbiorczego", CheckRule::Required},
-    {"$4", "Drukuj tablicę błędów", CheckRule::Required},
-    {"$d", "Sterowanie wyświetlaczem / szufladą", CheckRule::None},
-    {"$8", "Odeślij ustawienia drukarki", CheckRule::Required},
-    {"$1", "Kodowanie polskich liter", CheckRule::Required},
-    {"$c", "Korekta zegara", CheckRule::Required},
-    {"#p", "Logowanie kasjera", CheckRule::Required},
-    {"#q", "Wylogowanie kasjera", CheckRule::Required},
-    {"#i", "Wpłata do kasy", CheckRule::Required},
-    {"#d", "Wypłata z kasy", CheckRule::Required},
-    {"#t", "Stan kasy", CheckRule::Required},
-    {"#k", "Raport kasy/zmiany", CheckRule::Required},
-    {"$2", "Parametry otwierania szuflady", CheckRule::Required},
-    {"#l", "Wysuw papieru / zamówienie", CheckRule::Required},
-    {"$o", "Przypominanie o raporcie miesięcznym / przeglądy serwisowe", CheckRule::Required},
-    {"#e", "Sposób obsługi błędów", CheckRule::Required},
-    {"$3", "Oszczędność papieru", CheckRule::Required},
-    {"$r", "Metoda obliczania rabatu", CheckRule::Required},
-    {"$6", "Czujnik pokrywy / szybkość wydruku", CheckRule::Required},
-    {"$5", "Minimalny czas sterowania zwijaczem", CheckRule::Required},
-    {"$7", "Konfiguracja czasu odpowiedzi", CheckRule::Required},
-    {"$9", "Sposób obsługi kaucji w linijce paragonu", CheckRule::Required},
-    {"$!", "Otwieranie szuflady po transakcji", CheckRule::Required},
-    {"$@", "Definicja nr systemowego", CheckRule::Required},
-    {"$#", "Definicja odpowiedzi na rozkaz #v", CheckRule::Required},
-    {"$h", "Początek transakcji", CheckRule::Required},
-    {"$l", "Linijka paragonu", CheckRule::Required},
-    {"$e", "Zatwierdzenie / anulowanie transakcji", CheckRule::Required},
-    {"$x", "Zatwierdzenie rozszerzone", CheckRule::Required},
-    {"#g", "Potwierdzenie obciążenia karty płatniczej", CheckRule::Required},
-    {"#h", "Potwierdzenie uznania karty płatniczej", CheckRule::Required},
-    {"#r", "Wydruk raportu dobowego", CheckRule::Required},
-    {"$f", "Programowanie nagłówka", CheckRule::Required},
-    {"$p", "Programowanie stawek PTU", CheckRule::Required},
-    {"$n", "Programowanie NIP", CheckRule::Required},
-    {"#o", "Raport okresowy / odczyt pamięci fiskalnej", CheckRule::Required},
-    {"#b", "Raport bazy towarowej / kontrola bazy dla biletów", CheckRule::Required},
-    {"$$", "Przeliczenie na waluty", CheckRule::Required},
-    {"##", "Zmiana waluty ewidencyjnej", CheckRule::Required},
-    {"$*", "Numer kontrolny", CheckRule::Required},
+constexpr TrafficCode kCodes[] = {
+    {"#c", "Odczyt zegara", TrafficCheckRule::Required},
+    {"#n", "Odeślij kod ostatniego błędu", TrafficCheckRule::Optional},
+    {"#s", "Odeślij informacje kasowe", TrafficCheckRule::Optional},
+    {"#v", "Typ i wersja", TrafficCheckRule::Optional},
+    {"$0", "Odeślij zawartość bufora odbiorczego", TrafficCheckRule::Required},
+    {"$4", "Drukuj tablicę błędów", TrafficCheckRule::Required},
+    {"$d", "Sterowanie wyświetlaczem / szufladą", TrafficCheckRule::None},
+    {"$8", "Odeślij ustawienia drukarki", TrafficCheckRule::Required},
+    {"$1", "Kodowanie polskich liter", TrafficCheckRule::Required},
+    {"$c", "Korekta zegara", TrafficCheckRule::Required},
+    {"#p", "Logowanie kasjera", TrafficCheckRule::Required},
+    {"#q", "Wylogowanie kasjera", TrafficCheckRule::Required},
+    {"#i", "Wpłata do kasy", TrafficCheckRule::Required},
+    {"#d", "Wypłata z kasy", TrafficCheckRule::Required},
+    {"#t", "Stan kasy", TrafficCheckRule::Required},
+    {"#k", "Raport kasy/zmiany", TrafficCheckRule::Required},
+    {"$2", "Parametry otwierania szuflady", TrafficCheckRule::Required},
+    {"#l", "Wysuw papieru / zamówienie", TrafficCheckRule::Required},
+    {"$o", "Przypominanie o raporcie miesięcznym / przeglądy serwisowe",
+     TrafficCheckRule::Required},
+    {"#e", "Sposób obsługi błędów", TrafficCheckRule::Required},
+    {"$3", "Oszczędność papieru", TrafficCheckRule::Required},
+    {"$r", "Metoda obliczania rabatu", TrafficCheckRule::Required},
+    {"$6", "Czujnik pokrywy / szybkość wydruku", TrafficCheckRule::Required},
+    {"$5", "Minimalny czas sterowania zwijaczem", TrafficCheckRule::Required},
+    {"$7", "Konfiguracja czasu odpowiedzi", TrafficCheckRule::Required},
+    {"$9", "Sposób obsługi kaucji w linijce paragonu", TrafficCheckRule::Required},
+    {"$!", "Otwieranie szuflady po transakcji", TrafficCheckRule::Required},
+    {"$@", "Definicja nr systemowego", TrafficCheckRule::Required},
+    {"$#", "Definicja odpowiedzi na rozkaz #v", TrafficCheckRule::Required},
+    {"$h", "Początek transakcji", TrafficCheckRule::Required},
+    {"$l", "Linijka paragonu", TrafficCheckRule::Required},
+    {"$e", "Zatwierdzenie / anulowanie transakcji", TrafficCheckRule::Required},
+    {"$x", "Zatwierdzenie rozszerzone", TrafficCheckRule::Required},
+    {"#g", "Potwierdzenie obciążenia karty płatniczej", TrafficCheckRule::Required},
+    {"#h", "Potwierdzenie uznania karty płatniczej", TrafficCheckRule::Required},
+    {"#r", "Wydruk raportu dobowego", TrafficCheckRule::Required},
+    {"$f", "Programowanie nagłówka", TrafficCheckRule::Required},
+    {"$p", "Programowanie stawek PTU", TrafficCheckRule::Required},
+    {"$n", "Programowanie NIP", TrafficCheckRule::Required},
+    {"#o", "Raport okresowy / odczyt pamięci fiskalnej", TrafficCheckRule::Required},
+    {"#b", "Raport bazy towarowej / kontrola bazy dla biletów", TrafficCheckRule::Required},
+    {"$$", "Przeliczenie na waluty", TrafficCheckRule::Required},
+    {"##", "Zmiana waluty ewidencyjnej", TrafficCheckRule::Required},
+    {"$*", "Numer kontrolny", TrafficCheckRule::Required},
     // Replies.
-    {"#X", "Informacje kasowe (odpowiedź)", CheckRule::MavitoReply},
-    {"#C", "Zegar (odpowiedź)", CheckRule::None},
-    {"#R", "Typ i wersja (odpowiedź)", CheckRule::None},
-    {"#E", "Kod ostatniego błędu (odpowiedź)", CheckRule::None},
-    {"#I", "Bufor odbiorczy (odpowiedź)", CheckRule::None},
-    {"#U", "Ustawienia drukarki (odpowiedź)", CheckRule::None},
+    {"#X", "Informacje kasowe (odpowiedź)", TrafficCheckRule::MavitoReply},
+    {"#C", "Zegar (odpowiedź)", TrafficCheckRule::None},
+    {"#R", "Typ i wersja (odpowiedź)", TrafficCheckRule::None},
+    {"#E", "Kod ostatniego błędu (odpowiedź)", TrafficCheckRule::None},
+    {"#I", "Bufor odbiorczy (odpowiedź)", TrafficCheckRule::None},
+    {"#U", "Ustawienia drukarki (odpowiedź)", TrafficCheckRule::None},
 };
 
-const CodeEntry* FindCode(std::string_view code) {
+const TrafficCode* FindCode(std::string_view code) {
   if (code.empty()) return nullptr;
-  for (const CodeEntry& entry : kCodes)
+  for (const TrafficCode& entry : kCodes)
     if (entry.code == code) return &entry;
   return nullptr;
 }
@@ -117,8 +106,12 @@ bool Closed(const std::string& bytes) {
 
 }  // namespace
 
+std::span<const TrafficCode> TrafficCodes() {
+  return kCodes;
+}
+
 std::string_view CommandName(std::string_view code) {
-  const CodeEntry* entry = FindCode(code);
+  const TrafficCode* entry = FindCode(code);
   return entry != nullptr ? entry->name : std::string_view();
 }
 
@@ -154,7 +147,7 @@ void TrafficDecoder::Clear() {
   for (Partial& part : stray_) part = {};
   pendingQuery_ = 0;
   anyTraffic_ = false;
-  lastTime_ = milliseconds(0);
+  lastTime_ = microseconds(0);
 }
 
 std::string TrafficDecoder::Display(std::string_view bytes) const {
@@ -170,20 +163,22 @@ void TrafficDecoder::Push(TrafficRow row) {
   while (rows_.size() > maxRows_) rows_.pop_front();
 }
 
-void TrafficDecoder::Start(Partial& part, char byte, milliseconds time, milliseconds gap) {
+void TrafficDecoder::Start(Partial& part, char byte, microseconds time, milliseconds gap) {
   part.bytes.assign(1, byte);
   part.time = time;
   part.gap = gap;
 }
 
-void TrafficDecoder::EmitSingle(TrafficDirection direction, char byte, milliseconds time,
+void TrafficDecoder::EmitSingle(TrafficDirection direction, char byte, microseconds time,
                                 milliseconds gap) {
   TrafficRow row;
-  row.time = time;
+  row.time = std::chrono::duration_cast<milliseconds>(time);
+  row.exactTime = time;
   row.gap = gap;
   row.direction = direction;
   row.display = Display(std::string_view(&byte, 1));
   row.size = 1;
+  row.bytes.assign(1, byte);
   const char* query = pendingQuery_ == kDle || byte == kDle ? "DLE" : "ENQ";
   if (direction == TrafficDirection::Out) {
     row.name = std::string("Zapytanie o status ") + query;
@@ -198,11 +193,13 @@ void TrafficDecoder::EmitSingle(TrafficDirection direction, char byte, milliseco
 void TrafficDecoder::EmitStray(TrafficDirection direction, Partial& part) {
   if (part.bytes.empty()) return;
   TrafficRow row;
-  row.time = part.time;
+  row.time = std::chrono::duration_cast<milliseconds>(part.time);
+  row.exactTime = part.time;
   row.gap = part.gap;
   row.direction = direction;
   row.display = Display(part.bytes);
   row.size = part.bytes.size();
+  row.bytes = std::move(part.bytes);
   row.name = "Bajty poza ramką";
   Push(std::move(row));
   part = {};
@@ -212,11 +209,13 @@ void TrafficDecoder::EmitFrame(TrafficDirection direction, Partial& part) {
   if (part.bytes.empty()) return;
   const std::string& bytes = part.bytes;
   TrafficRow row;
-  row.time = part.time;
+  row.time = std::chrono::duration_cast<milliseconds>(part.time);
+  row.exactTime = part.time;
   row.gap = part.gap;
   row.direction = direction;
   row.display = Display(bytes);
   row.size = bytes.size();
+  row.bytes = bytes;
   const bool closed = Closed(bytes);
   const std::size_t end = closed ? bytes.size() - 2 : bytes.size();
 
@@ -229,19 +228,20 @@ void TrafficDecoder::EmitFrame(TrafficDirection direction, Partial& part) {
     }
   if (codeAt != std::string::npos) row.code = bytes.substr(codeAt, 2);
   row.name = std::string(CommandName(row.code));
-  const CodeEntry* entry = FindCode(row.code);
+  const TrafficCode* entry = FindCode(row.code);
 
   if (!closed) {
     row.detail = "ramka bez zakończenia <ESC>\\";
   } else if (codeAt != std::string::npos) {
-    CheckRule rule = entry != nullptr                     ? entry->check
-                     : direction == TrafficDirection::Out ? CheckRule::Optional
-                                                          : CheckRule::None;
-    if (rule == CheckRule::MavitoReply)
-      rule = bytes.compare(2, codeAt - 2, "2") == 0 ? CheckRule::Required : CheckRule::None;
+    TrafficCheckRule rule = entry != nullptr                     ? entry->check
+                            : direction == TrafficDirection::Out ? TrafficCheckRule::Optional
+                                                                 : TrafficCheckRule::None;
+    if (rule == TrafficCheckRule::MavitoReply)
+      rule = bytes.compare(2, codeAt - 2, "2") == 0 ? TrafficCheckRule::Required
+                                                    : TrafficCheckRule::None;
     const std::size_t tail = end - (codeAt + 2);
     const bool hasPair = tail >= 2 && IsHex(bytes[end - 2]) && IsHex(bytes[end - 1]);
-    if (rule == CheckRule::Required || (rule == CheckRule::Optional && hasPair)) {
+    if (rule == TrafficCheckRule::Required || (rule == TrafficCheckRule::Optional && hasPair)) {
       std::uint8_t check = 0xFF;
       for (std::size_t i = 2; i + 2 < end; ++i) check ^= static_cast<std::uint8_t>(bytes[i]);
       const std::string want = HexByte(check);
@@ -266,9 +266,20 @@ void TrafficDecoder::EmitFrame(TrafficDirection direction, Partial& part) {
   part = {};
 }
 
-void TrafficDecoder::Feed(TrafficDirection direction, std::string_view bytes, milliseconds time) {
+void TrafficDecoder::Finish() {
+  for (const TrafficDirection direction : {TrafficDirection::Out, TrafficDirection::In}) {
+    const int side = direction == TrafficDirection::Out ? 0 : 1;
+    EmitFrame(direction, frame_[side]);
+    EmitStray(direction, stray_[side]);
+  }
+}
+
+void TrafficDecoder::Feed(TrafficDirection direction, std::string_view bytes, microseconds time) {
   if (bytes.empty()) return;
-  milliseconds gap = anyTraffic_ ? std::max(time - lastTime_, milliseconds(0)) : milliseconds(0);
+  milliseconds gap =
+      anyTraffic_
+          ? std::chrono::duration_cast<milliseconds>(std::max(time - lastTime_, microseconds(0)))
+          : milliseconds(0);
   anyTraffic_ = true;
   lastTime_ = time;
   const int side = direction == TrafficDirection::Out ? 0 : 1;

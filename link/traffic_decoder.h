@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,17 +25,37 @@ constexpr std::chrono::milliseconds kTrafficGap{100};
 constexpr std::size_t kTrafficRowsMax = 10000;
 
 struct TrafficRow {
-  std::chrono::milliseconds time{0};  // of the row's first byte, since the listening began
-  std::chrono::milliseconds gap{0};   // the longest silence before or inside the row
+  std::chrono::milliseconds time{0};       // of the row's first byte, since the listening began
+  std::chrono::microseconds exactTime{0};  // the same, to the microsecond (for captures)
+  std::chrono::milliseconds gap{0};        // the longest silence before or inside the row
   TrafficDirection direction = TrafficDirection::Out;
   std::string display;   // the bytes in console form (UTF-8)
   std::size_t size = 0;  // bytes in the row
+  std::string bytes;     // the row's bytes as they went over the line
   std::string code;      // "#s", "$h" ...; empty when the row is no frame
   std::string name;      // what the row is: command name, status query ...
   CheckVerdict check = CheckVerdict::None;
   std::string detail;  // status bits by name, the error number and its text
   bool Gap() const { return gap > kTrafficGap; }
 };
+
+// How a frame's check is read, by its code.
+enum class TrafficCheckRule : std::uint8_t {
+  Required,     // sent with a check place
+  Optional,     // queries sent without one; a check, where present, is verified
+  None,         // free text up to the end, or a reply the program does not check
+  MavitoReply,  // checked in the Mavito layout (parameter 2), unchecked otherwise
+};
+
+struct TrafficCode {
+  std::string_view code;
+  std::string_view name;
+  TrafficCheckRule check;
+};
+
+// Every code the decoder knows (a code not among them is checked where a pair of hex digits
+// stands in a frame sent, and not at all in one received).
+std::span<const TrafficCode> TrafficCodes();
 
 // The catalogue name of a command or reply code ("#s" -> "Odeślij informacje kasowe");
 // empty for a code the program does not use.
@@ -52,7 +73,9 @@ class TrafficDecoder {
 
   // Bytes that passed in `direction` at `time`. Whole rows become visible in rows(); a
   // frame waits for its ESC '\' (or for the other side to speak).
-  void Feed(TrafficDirection direction, std::string_view bytes, std::chrono::milliseconds time);
+  void Feed(TrafficDirection direction, std::string_view bytes, std::chrono::microseconds time);
+  // Frames still waiting for their end become rows as they are (the listening stops).
+  void Finish();
 
   // The last rows, oldest first; at most maxRows.
   const std::deque<TrafficRow>& rows() const { return rows_; }
@@ -64,14 +87,14 @@ class TrafficDecoder {
  private:
   struct Partial {
     std::string bytes;
-    std::chrono::milliseconds time{0};
+    std::chrono::microseconds time{0};
     std::chrono::milliseconds gap{0};
   };
-  void Start(Partial& part, char byte, std::chrono::milliseconds time,
+  void Start(Partial& part, char byte, std::chrono::microseconds time,
              std::chrono::milliseconds gap);
   void EmitFrame(TrafficDirection direction, Partial& part);
   void EmitStray(TrafficDirection direction, Partial& part);
-  void EmitSingle(TrafficDirection direction, char byte, std::chrono::milliseconds time,
+  void EmitSingle(TrafficDirection direction, char byte, std::chrono::microseconds time,
                   std::chrono::milliseconds gap);
   void Push(TrafficRow row);
   std::string Display(std::string_view bytes) const;
@@ -84,7 +107,7 @@ class TrafficDecoder {
   Partial stray_[2];       // bytes outside any frame, per direction
   char pendingQuery_ = 0;  // ENQ or DLE sent and not answered yet
   bool anyTraffic_ = false;
-  std::chrono::milliseconds lastTime_{0};
+  std::chrono::microseconds lastTime_{0};
 };
 
 // One row as a line of text (UTF-8, no line end), tab-separated: time, the gap when it is

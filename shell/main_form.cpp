@@ -1,5 +1,6 @@
 #include "shell/main_form.h"
 
+#include <ctime>
 #include <fstream>
 #include <iterator>
 
@@ -31,6 +32,12 @@
 #include "link/letter_coding.h"
 #include "link/link.h"
 #include "link/transmission_log.h"
+#ifdef ULVO_WITH_PCAP
+#include "link/pcap_capture.h"
+#endif
+#ifdef ULVO_WITH_ZIP
+#include "shell/core/support_bundle.h"
+#endif
 #include "readout/register_fiscal_readout.h"
 #include "shell/about_dialog.h"
 #include "shell/console_panel.h"
@@ -38,6 +45,7 @@
 #include "shell/letter_coding_dialogs.h"
 #include "shell/model_dialog.h"
 #include "shell/port_settings_dialog.h"
+#include "shell/readouts/core/readout_files.h"
 #include "shell/readouts/register_readouts.h"
 #include "shell/traffic_view.h"
 #include "tools/register_tools.h"
@@ -136,6 +144,9 @@ TMainForm::~TMainForm() {
   qApp->removeEventFilter(this);
   delete TrafficView;  // it lets go of the link while the link still exists
   link_->SetTransmissionLog(nullptr);
+#ifdef ULVO_WITH_PCAP
+  StopCapture();
+#endif
   registry_.reset();  // dialogs go while the link they hold still exists
 }
 
@@ -268,8 +279,17 @@ void TMainForm::BuildMenus() {
   BinaryFileAction = tools->addAction(Utf8("&Wyślij/odbierz plik binarnie"));
   CommandListAction = tools->addAction(Utf8("&Pozycje rozkazów"));
   TrafficViewAction = tools->addAction(Utf8("Podgląd &transmisji"));
+#ifdef ULVO_WITH_PCAP
+  CaptureAction = tools->addAction(Utf8("Prze&chwytywanie transmisji (pcap)…"));
+  CaptureAction->setCheckable(true);
+  connect(CaptureAction, &QAction::triggered, this, &TMainForm::CaptureClick);
+#endif
   QMenu* help = menuBar()->addMenu(Utf8("&Pomoc"));
   AboutAction = help->addAction(Utf8("&O programie"));
+#ifdef ULVO_WITH_ZIP
+  SupportBundleAction = help->addAction(Utf8("Zapisz &dane dla serwisu…"));
+  connect(SupportBundleAction, &QAction::triggered, this, &TMainForm::SupportBundleClick);
+#endif
 
   connect(EndAction, &QAction::triggered, this, [this] {
     // Ends at once: the settings changed since start are not written.
@@ -539,6 +559,137 @@ void TMainForm::ToggleTransmissionLog() {
   }
   RejestracjaTransmisji->setChecked(log_ != nullptr);
 }
+
+namespace {
+
+// "przechwycenie_20260309_141502.pcap": a name that sorts by time.
+std::string StampedName(const char* stem, const char* suffix) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[64];
+  std::strftime(text, sizeof text, "_%Y%m%d_%H%M%S", &local);
+  return std::string(stem) + text + suffix;
+}
+
+// A save dialog of the program's own kind (its own overwrite question); empty when cancelled.
+std::filesystem::path AskSavePath(QWidget* parent, const char* title, const char* filter,
+                                  const char* suffix, const std::filesystem::path& proposal) {
+  QFileDialog dialog(parent, Utf8(title));
+  dialog.setNameFilter(Utf8(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(Utf8(suffix));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setDirectory(QString::fromStdString(proposal.parent_path().string()));
+  dialog.selectFile(QString::fromStdString(proposal.filename().string()));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first().toStdString();
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> TMainForm::LastCapture() const {
+  if (lastCapture_) return lastCapture_;
+  std::optional<std::filesystem::path> newest;
+  std::filesystem::file_time_type newestTime{};
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(paths_.dataDir, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("przechwycenie_", 0) != 0 || entry.path().extension() != ".pcap") continue;
+    std::error_code timeError;
+    const auto time = entry.last_write_time(timeError);
+    if (!timeError && (!newest || time > newestTime)) {
+      newest = entry.path();
+      newestTime = time;
+    }
+  }
+  return newest;
+}
+
+void TMainForm::CaptureClick() {
+#ifdef ULVO_WITH_PCAP
+  if (capture_) {
+    StopCapture();
+    return;
+  }
+  CaptureAction->setChecked(false);
+  MakeDirectory(paths_.dataDir);
+  const std::filesystem::path path =
+      AskSavePath(this, "Przechwytywanie transmisji do pliku", "Przechwycenia pcap (*.pcap *.PCAP)",
+                  "pcap", paths_.dataDir / StampedName("przechwycenie", ".pcap"));
+  if (path.empty()) return;
+  if (std::filesystem::exists(path) && !ui_.AskYesNo(OverwriteQuestion(path.string()))) return;
+  StartCapture(path);
+#endif
+}
+
+#ifdef ULVO_WITH_PCAP
+bool TMainForm::StartCapture(const std::filesystem::path& path) {
+  StopCapture();
+  std::string error;
+  // The bound is met inside a write or read of the link: the message waits until it is over.
+  capture_ = PcapCapture::Start(
+      path,
+      [this](const std::string& message) {
+        QTimer::singleShot(0, this, [this, message] {
+          StopCapture();
+          ui_.ShowMessage(message);
+        });
+      },
+      &error);
+  if (!capture_) {
+    ui_.ShowMessage(error);
+    if (CaptureAction) CaptureAction->setChecked(false);
+    return true;
+  }
+  link_->SetCaptureTap(capture_.get());
+  lastCapture_ = path;
+  if (CaptureAction) CaptureAction->setChecked(true);
+  return false;
+}
+
+void TMainForm::StopCapture() {
+  link_->SetCaptureTap(nullptr);
+  capture_.reset();  // what is pending is written now
+  if (CaptureAction) CaptureAction->setChecked(false);
+}
+#endif
+
+void TMainForm::SupportBundleClick() {
+#ifdef ULVO_WITH_ZIP
+  MakeDirectory(paths_.dataDir);
+  const std::filesystem::path path =
+      AskSavePath(this, "Zapisz dane dla serwisu", "Archiwa zip (*.zip *.ZIP)", "zip",
+                  paths_.dataDir / StampedName("ulvo_serwis", ".zip"));
+  if (path.empty()) return;
+  if (std::filesystem::exists(path) && !ui_.AskYesNo(OverwriteQuestion(path.string()))) return;
+  if (!SaveSupportBundle(path))
+    ui_.ShowMessage("Dane dla serwisu zapisano w pliku " + path.string() + ".");
+#endif
+}
+
+#ifdef ULVO_WITH_ZIP
+bool TMainForm::SaveSupportBundle(const std::filesystem::path& path) {
+  SupportBundleInput input;
+  input.version = ULVO_VERSION;
+  input.settings = settings_;
+  if (settings_.PortNumber != kNoPort)
+    input.portDevice = PortDeviceName(settings_.PortNumber, settings_.PortAddresses);
+  input.portState = link_->PortOpen() ? "otwarty" : link_->PortIsLost() ? "utracony" : "zamknięty";
+  input.logDir = paths_.dataDir;
+#ifdef ULVO_WITH_PCAP
+  // A capture that runs goes in as far as it has come.
+  if (capture_) input.capture = capture_->path();
+#endif
+  if (!input.capture) input.capture = LastCapture();
+  if (const auto error = WriteSupportBundle(path, input)) {
+    ui_.ShowMessage(*error);
+    return true;
+  }
+  return false;
+}
+#endif
 
 void TMainForm::SendCommandList() {
   QFileDialog dialog(this, Utf8("Otwórz plik który zamierzasz wysłać."), QDir::currentPath());

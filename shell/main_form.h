@@ -35,6 +35,7 @@ class TPodgladTransmisji;
 class DialogRegistry;
 class Link;
 class TransmissionLog;
+class PcapCapture;
 struct AppContext;
 
 class TMainForm : public QMainWindow {
@@ -80,7 +81,28 @@ class TMainForm : public QMainWindow {
   QAction* CommandListAction = nullptr;       // "&Pozycje rozkazów"
   QAction* TrafficViewAction = nullptr;       // "Podgląd transmisji"
   TPodgladTransmisji* TrafficView = nullptr;  // made at its first opening
-  QAction* AboutAction = nullptr;             // "&O programie"
+  // "Prze&chwytywanie transmisji (pcap)…", checked while a capture runs (with libpcap only).
+  QAction* CaptureAction = nullptr;
+  QAction* AboutAction = nullptr;  // "&O programie"
+  // "Zapisz &dane dla serwisu…" (with libzip only).
+  QAction* SupportBundleAction = nullptr;
+
+#ifdef ULVO_WITH_PCAP
+  // Starts a capture of the line into `path`, until StopCapture or its size bound. True when
+  // it could not start (the user has been told).
+  bool StartCapture(const std::filesystem::path& path);
+  void StopCapture();
+  bool Capturing() const {
+    return capture_ != nullptr;
+  }
+#endif
+#ifdef ULVO_WITH_ZIP
+  // Writes the support bundle (shell/core/support_bundle.h). True when it failed (told).
+  bool SaveSupportBundle(const std::filesystem::path& path);
+#endif
+  // The capture the support bundle takes: the last one of this session, else the newest in
+  // the program's data folder.
+  std::optional<std::filesystem::path> LastCapture() const;
 
   bool FirstShowPending = true;
   int FullHeight = 0;
@@ -108,6 +130,8 @@ class TMainForm : public QMainWindow {
   void DownloadClick();
   void SearchClick();
   void ToggleTransmissionLog();
+  void CaptureClick();
+  void SupportBundleClick();
   void SendCommandList();
   void BinaryFileClick();
   void OpenAndRefresh(const char* dialog);
@@ -126,6 +150,10 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<AppContext> context_;
   std::unique_ptr<DialogRegistry> registry_;
   std::unique_ptr<TransmissionLog> log_;
+#ifdef ULVO_WITH_PCAP
+  std::unique_ptr<PcapCapture> capture_;
+#endif
+  std::optional<std::filesystem::path> lastCapture_;
   std::array<QWidget*, kPageCount> pages_{};
   std::array<QTreeWidget*, kPageCount> trees_{};
   PanelView panelView_;

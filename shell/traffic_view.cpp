@@ -15,6 +15,9 @@
 
 #include "common/cp1250.h"
 #include "link/link.h"
+#ifdef ULVO_WITH_PCAP
+#include "link/pcap_file.h"
+#endif
 #include "shell/readouts/core/readout_files.h"
 
 namespace ulvo {
@@ -150,6 +153,17 @@ TPodgladTransmisji::TPodgladTransmisji(Link& link, QWidget* parent)
   for (QPushButton* button : {SaveButton, ClearButton, CloseButton}) button->setAutoDefault(false);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(SaveButton);
+#ifdef ULVO_WITH_PCAP
+  CaptureButton = new QPushButton(QStringLiteral("Zapisz &przechwycenie (pcap)…"), this);
+  CaptureButton->setAutoDefault(false);
+  CaptureButton->setToolTip(
+      QStringLiteral("Zapisuje wiersze w formacie pcap do odczytu w Wiresharku (ulvo.lua)."));
+  buttons->addWidget(CaptureButton);
+  connect(CaptureButton, &QPushButton::clicked, this, &TPodgladTransmisji::AskSaveCapture);
+  // Tab goes through the buttons as they stand.
+  setTabOrder(SaveButton, CaptureButton);
+  setTabOrder(CaptureButton, ClearButton);
+#endif
   buttons->addWidget(ClearButton);
   buttons->addStretch();
   buttons->addWidget(CloseButton);
@@ -159,6 +173,7 @@ TPodgladTransmisji::TPodgladTransmisji(Link& link, QWidget* parent)
     decoder_.Clear();
     model_->Reset();
     start_ = std::chrono::steady_clock::now();
+    wallStart_ = std::chrono::system_clock::now();
   });
   connect(CloseButton, &QPushButton::clicked, this, &QDialog::close);
   resize(1100, 520);
@@ -174,6 +189,7 @@ void TPodgladTransmisji::Listen(bool on) {
   decoder_ = TrafficDecoder(link_.settings().LetterCoding);
   model_->Reset();
   start_ = std::chrono::steady_clock::now();
+  wallStart_ = std::chrono::system_clock::now();
   link_.SetTrafficTap(on ? this : nullptr);
 }
 
@@ -198,7 +214,7 @@ void TPodgladTransmisji::Read(const char* data, std::size_t count) {
 }
 
 void TPodgladTransmisji::Feed(TrafficDirection direction, const char* data, std::size_t count) {
-  const auto time = std::chrono::duration_cast<std::chrono::milliseconds>(
+  const auto time = std::chrono::duration_cast<std::chrono::microseconds>(
       std::chrono::steady_clock::now() - start_);
   QScrollBar* bar = Table->verticalScrollBar();
   // Follow the traffic unless the user has scrolled up to read.
@@ -228,5 +244,27 @@ void TPodgladTransmisji::SaveToFile(const QString& path) {
   if (WriteFileReplacing(name, Utf8ToCp1250(text).bytes))
     link_.ui().ShowMessage(CannotWriteMessage(name));
 }
+
+void TPodgladTransmisji::AskSaveCapture() {
+#ifdef ULVO_WITH_PCAP
+  QFileDialog dialog(this, QStringLiteral("Zapisz przechwycenie transmisji"));
+  dialog.setNameFilter(QStringLiteral("Przechwycenia pcap (*.pcap *.PCAP)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("pcap"));
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    SaveCaptureToFile(dialog.selectedFiles().first());
+#endif
+}
+
+#ifdef ULVO_WITH_PCAP
+void TPodgladTransmisji::SaveCaptureToFile(const QString& path) {
+  const std::string name = path.toStdString();
+  if (QFileInfo::exists(path) && !link_.ui().AskYesNo(OverwriteQuestion(name))) return;
+  if (const auto error = WriteCaptureFile(name, decoder_.rows(), wallStart_))
+    link_.ui().ShowMessage(*error);
+}
+#endif
 
 }  // namespace ulvo

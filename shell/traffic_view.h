@@ -28,11 +28,16 @@ class TPodgladTransmisji : public QDialog, private TrafficTap {
   const TrafficDecoder& decoder() const { return decoder_; }
   // Writes the rows as text (Windows-1250, CR LF), asking before it overwrites a file.
   void SaveToFile(const QString& path);
+#ifdef ULVO_WITH_PCAP
+  // Writes the rows as a pcap capture (link/pcap_file.h), asking before it overwrites a file.
+  void SaveCaptureToFile(const QString& path);
+#endif
 
   QTableView* Table = nullptr;
-  QPushButton* SaveButton = nullptr;   // "&Zapisz do pliku"
-  QPushButton* ClearButton = nullptr;  // "&Wyczyść"
-  QPushButton* CloseButton = nullptr;  // "&Zamknij"
+  QPushButton* SaveButton = nullptr;     // "&Zapisz do pliku"
+  QPushButton* CaptureButton = nullptr;  // "Zapisz &przechwycenie (pcap)…" (with libpcap)
+  QPushButton* ClearButton = nullptr;    // "&Wyczyść"
+  QPushButton* CloseButton = nullptr;    // "&Zamknij"
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -44,11 +49,13 @@ class TPodgladTransmisji : public QDialog, private TrafficTap {
   void Feed(TrafficDirection direction, const char* data, std::size_t count);
   void Listen(bool on);
   void AskSave();
+  void AskSaveCapture();
 
   Link& link_;
   TrafficDecoder decoder_;
   std::unique_ptr<TrafficModel> model_;
   std::chrono::steady_clock::time_point start_;
+  std::chrono::system_clock::time_point wallStart_;  // the same moment, for capture times
   bool listening_ = false;
 };
 

@@ -133,7 +133,8 @@ std::string SimUsage() {
          "                [--fiscal] [--no-unique]\n"
          "                [--no-answer] [--delay MS] [--offline] [--paper-out]\n"
          "                [--mech-error] [--garbage N]\n"
-         "                [--fiscal-reports N] [--fiscal-seed N] [--fiscal-currency-from N]\n";
+         "                [--fiscal-reports N] [--fiscal-seed N] [--fiscal-currency-from N]\n"
+         "                [--replay PLIK.pcap]\n";
 }
 
 PrinterVariant VariantOfSettings(const Settings& settings) {
@@ -219,6 +220,10 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
         return fail("Po --listen podaj HOST:PORT (np. 127.0.0.1:4001).");
       }
       o.listen = *v;
+    } else if (name == "--replay") {
+      std::optional<std::string> v = value();
+      if (!v || v->empty()) return fail("Brak pliku przechwycenia po --replay.");
+      o.replayPath = *v;
     } else if (name == "--no-answer") {
       o.noAnswer = true;
     } else if (name == "--delay") {
@@ -270,6 +275,14 @@ Emulator::Emulator(const SimOptions& options) : printer_(options.variant) {
   garbageNext_ = options.garbage;
 }
 
+void Emulator::StartReplay(std::vector<ReplayPacket> packets) {
+  replay_.emplace(std::move(packets));
+}
+
+std::vector<std::string> Emulator::TakeReplayNotes() {
+  return replay_ ? replay_->TakeNotes() : std::vector<std::string>();
+}
+
 void Emulator::OnInput(std::string_view bytes, Time now,
                        std::chrono::system_clock::time_point wall) {
   ReleaseDelayed(now);
@@ -277,6 +290,11 @@ void Emulator::OnInput(std::string_view bytes, Time now,
   lastInput_ = now;
   lastWall_ = wall;
   if (noAnswer_) return;
+  if (replay_) {
+    std::string answers = replay_->Feed(bytes);
+    if (!answers.empty()) Enqueue(std::move(answers), 0, now);
+    return;
+  }
   if (echo_) {
     if (pending_ + bytes.size() > kEchoBacklogLimit) {
       dropped_ += bytes.size();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/settings.h"
+#include "sim/capture_replay.h"
 #include "sim/printer.h"
 
 namespace ulvo {
@@ -21,7 +22,8 @@ struct SimOptions {
   long baud = 9600;  // 0 = no pacing
   std::string logPath;
   std::string controlPath;
-  std::string listen;  // HOST:PORT: the line over raw TCP too (empty: pty only)
+  std::string listen;      // HOST:PORT: the line over raw TCP too (empty: pty only)
+  std::string replayPath;  // a capture to answer from instead of the printer (empty: none)
   bool fiscal = false;
   bool noUniqueNumber = false;
   // A fiscal memory made up from a seed: this many daily reports (0: empty), the accounting
@@ -88,6 +90,11 @@ class Emulator {
   std::size_t PendingOutput() const { return pending_; }
   bool DisconnectRequested() const { return disconnect_; }
 
+  // From now on the answers are those of a capture, not the printer's (capture_replay.h).
+  void StartReplay(std::vector<ReplayPacket> packets);
+  // What the replay noted since the last call (differences, its end).
+  std::vector<std::string> TakeReplayNotes();
+
   Printer& GetPrinter() { return printer_; }
   const Printer& GetPrinter() const { return printer_; }
 
@@ -140,6 +147,7 @@ class Emulator {
   bool stopRead_ = false;
   std::uint64_t bytesIn_ = 0;  // everything read from the line, swallowed bytes too
   bool disconnect_ = false;
+  std::optional<CaptureReplay> replay_;
 };
 
 // Bytes that never contain ESC (nor XON/XOFF): what `garbage`, `trailing` and `longreply` send.

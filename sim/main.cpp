@@ -26,6 +26,9 @@
 #include "sim/emulator.h"
 #include "sim/help_text.h"
 #include "sim/traffic_log.h"
+#ifdef ULVO_WITH_PCAP
+#include "link/pcap_file.h"
+#endif
 
 namespace {
 
@@ -141,6 +144,11 @@ const timespec* PollTimeout(const Emulator& emu, SteadyClock::time_point now, bo
   return &storage;
 }
 
+void PrintReplayNotes(Emulator& emu) {
+  for (const std::string& note : emu.TakeReplayNotes())
+    std::fprintf(stderr, "ulvo-sim: %s\n", note.c_str());
+}
+
 void SendLine(int fd, const std::string& answer) {
   std::string line = answer + "\n";
   std::size_t done = 0;
@@ -217,6 +225,29 @@ int main(int argc, char** argv) {
   }
 
   Emulator emu(*options);
+  if (!options->replayPath.empty()) {
+#ifdef ULVO_WITH_PCAP
+    ulvo::CaptureReading capture = ulvo::ReadCaptureFile(options->replayPath);
+    if (capture.Failed()) {
+      std::fprintf(stderr, "ulvo-sim: %s\n", capture.error.c_str());
+      return 1;
+    }
+    if (capture.packets.empty()) {
+      std::fprintf(stderr, "ulvo-sim: Przechwycenie %s nie zawiera żadnego pakietu.\n",
+                   options->replayPath.c_str());
+      return 1;
+    }
+    std::vector<ulvo::ReplayPacket> packets;
+    packets.reserve(capture.packets.size());
+    for (ulvo::CapturedPacket& p : capture.packets)
+      packets.push_back({p.direction, std::move(p.bytes)});
+    emu.StartReplay(std::move(packets));
+    PrintReplayNotes(emu);
+#else
+    std::fprintf(stderr, "ulvo-sim: ten emulator zbudowano bez libpcap: --replay niedostępne.\n");
+    return 1;
+#endif
+  }
   std::printf("%s ULVO_COM1=%s\n", ptyName.c_str(), ptyName.c_str());
   std::fflush(stdout);
 
@@ -262,6 +293,7 @@ int main(int argc, char** argv) {
         std::string_view bytes(buf, static_cast<std::size_t>(n));
         emu.OnInput(bytes, now);
         log.In(bytes, emu.GetPrinter().TakeFrameNotes());
+        PrintReplayNotes(emu);
       } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
         // Nobody on the other side: look again a little later instead of spinning.
         quietMaster = true;
@@ -292,6 +324,7 @@ int main(int argc, char** argv) {
         std::string_view bytes(buf, static_cast<std::size_t>(n));
         emu.OnInput(bytes, now);
         log.In(bytes, emu.GetPrinter().TakeFrameNotes());
+        PrintReplayNotes(emu);
       } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
         close(lineClient);  // back to the pty
         lineClient = -1;

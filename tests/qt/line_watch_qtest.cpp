@@ -17,6 +17,9 @@
 #include "link/link.h"
 #include "shell/main_form.h"
 #include "shell/traffic_view.h"
+#ifdef ULVO_WITH_PCAP
+#include "link/pcap_file.h"
+#endif
 #include "sim/sim_process.h"
 #include "tests/support_qt/main_form_harness.h"
 #include "tests/support_qt/modal_answerer.h"
@@ -117,6 +120,11 @@ class LineWatchTest : public QObject {
     QTRY_VERIFY(f.TrafficView != nullptr && f.TrafficView->isVisible());
     TPodgladTransmisji& view = *f.TrafficView;
 
+#ifdef ULVO_WITH_PCAP
+    // A capture from the menu runs beside the view.
+    QVERIFY(!f.StartCapture(h.Path("menu.pcap").toStdString()));
+    QVERIFY(f.CaptureAction->isChecked());
+#endif
     // A status query, a sale line refused outside a receipt, a frame with a wrong check.
     Link& link = f.link();
     QVERIFY(!link.QueryEnq());
@@ -147,6 +155,21 @@ class LineWatchTest : public QObject {
     const QString text = QString::fromStdString(Cp1250ToUtf8(*saved));
     QCOMPARE(text.count("\r\n"), 9);  // a heading and the eight rows
     QVERIFY(text.contains(Utf8("błąd nr 21: ")));
+#ifdef ULVO_WITH_PCAP
+    // The view's rows and the menu's capture: the same pieces, in the same order.
+    f.StopCapture();
+    QVERIFY(!f.CaptureAction->isChecked());
+    view.SaveCaptureToFile(h.Path("podglad.pcap"));
+    for (const char* name : {"podglad.pcap", "menu.pcap"}) {
+      const CaptureReading capture = ReadCaptureFile(h.Path(name).toStdString());
+      QVERIFY2(!capture.Failed(), capture.error.c_str());
+      QCOMPARE(capture.packets.size(), rows.size());
+      for (std::size_t i = 0; i < rows.size(); ++i) {
+        QCOMPARE(capture.packets[i].bytes, rows[i].bytes);
+        QCOMPARE(capture.packets[i].direction, rows[i].direction);
+      }
+    }
+#endif
 
     PressKey(&view, Qt::Key_Escape);
     QTRY_VERIFY(!view.isVisible());
