@@ -1,9 +1,16 @@
-// The Windows program's COM ports: the Win32 port, with its arrival event watched by the
-// event loop so that a waiting dialog reads as soon as data comes.
+// The Windows program's COM ports: the Win32 port, with its arrival event watched by a thread of
+// the port's own, which hands each arrival to the event loop so that a waiting dialog reads as
+// soon as data comes. (QWinEventNotifier would do the same through the thread pool, but a
+// notifier switched off and on for every exchange hung under wine after a reply wait that was
+// given up.)
 #ifdef _WIN32
 
-#include <QWinEventNotifier>
-#include <QTimer>
+#include <windows.h>
+
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <thread>
 
 #include "link/qt_network_port.h"
 #include "link/qt_serial_port.h"
@@ -15,8 +22,19 @@ namespace {
 
 class QtWinSerialPort final : public SerialPort {
  public:
-  explicit QtWinSerialPort(std::unique_ptr<WinSerialPort> port) : port_(std::move(port)) {}
-  ~QtWinSerialPort() override { notifier_.reset(); }  // before the port closes the event
+  explicit QtWinSerialPort(std::unique_ptr<WinSerialPort> port)
+      : port_(std::move(port)),
+        stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+        handled_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
+  ~QtWinSerialPort() override {
+    SetEvent(stop_);
+    if (watcher_.joinable()) watcher_.join();
+    CloseHandle(stop_);
+    CloseHandle(handled_);
+  }
+
+  bool Valid() const { return stop_ != nullptr && handled_ != nullptr; }
 
   bool Configure(const LineSettings& settings) override { return port_->Configure(settings); }
   WriteResult Write(const char* data, std::size_t count,
@@ -30,28 +48,29 @@ class QtWinSerialPort final : public SerialPort {
   bool Gone() const override { return port_->Gone(); }
   void PurgeInput() override { port_->PurgeInput(); }
 
-  // The notifier lives as long as the port: a wake-up may drop the wake-up from inside the
-  // notifier's own signal, so dropping only disables it.
   void SetWakeup(std::function<void()> wake) override {
     wake_ = std::move(wake);
-    if (!wake_) {
-      if (notifier_) notifier_->setEnabled(false);
-      return;
-    }
-    if (!notifier_) {
-      notifier_ = std::make_unique<QWinEventNotifier>(port_->ArrivalEvent());
-      QObject::connect(notifier_.get(), &QWinEventNotifier::activated, notifier_.get(),
-                       [this] { Arrived(); });
-    } else if (notifier_->isEnabled()) {
-      return;
-    }
-    notifier_->setEnabled(true);
+    if (!wake_) return;
+    if (!watcher_.joinable()) watcher_ = std::thread([this] { Watch(); });
     if (port_->RearmArrival()) WakeSoon();
   }
 
  private:
+  // The watcher thread: each signalled arrival event is handed to the event loop once, and the
+  // next is awaited only after the event loop has taken it back (RearmArrival).
+  void Watch() {
+    const HANDLE both[] = {stop_, static_cast<HANDLE>(port_->ArrivalEvent())};
+    for (;;) {
+      if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+      QMetaObject::invokeMethod(&context_, [this] { Arrived(); }, Qt::QueuedConnection);
+      const HANDLE next[] = {stop_, handled_};
+      if (WaitForMultipleObjects(2, next, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+    }
+  }
+
   void Arrived() {
     port_->RearmArrival();
+    SetEvent(handled_);
     // The wake-up may read, write or even drop the wake-up: call a copy, last.
     if (auto wake = wake_) wake();
   }
@@ -59,13 +78,18 @@ class QtWinSerialPort final : public SerialPort {
   // Data that came before the wait began: woken from the event loop, never from inside
   // SetWakeup.
   void WakeSoon() {
-    QTimer::singleShot(0, notifier_.get(), [this] {
-      if (auto wake = wake_) wake();
-    });
+    QMetaObject::invokeMethod(
+        &context_, [this] {
+          if (auto wake = wake_) wake();
+        },
+        Qt::QueuedConnection);
   }
 
   std::unique_ptr<WinSerialPort> port_;
-  std::unique_ptr<QWinEventNotifier> notifier_;
+  HANDLE stop_;
+  HANDLE handled_;
+  QObject context_;  // queued calls die with the port
+  std::thread watcher_;
   std::function<void()> wake_;
 };
 
@@ -75,7 +99,9 @@ PortOpener QtPortOpener() {
   return WithNetworkPorts([](const std::string& device) -> std::unique_ptr<SerialPort> {
     auto port = OpenWinSerialPort(device);
     if (!port) return nullptr;
-    return std::make_unique<QtWinSerialPort>(std::move(port));
+    auto qt = std::make_unique<QtWinSerialPort>(std::move(port));
+    if (!qt->Valid()) return nullptr;
+    return qt;
   });
 }
 

@@ -560,13 +560,18 @@ void TMainForm::ToggleTransmissionLog() {
   RejestracjaTransmisji->setChecked(log_ != nullptr);
 }
 
+#if defined(ULVO_WITH_PCAP) || defined(ULVO_WITH_ZIP)
 namespace {
 
 // "przechwycenie_20260309_141502.pcap": a name that sorts by time.
 std::string StampedName(const char* stem, const char* suffix) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
   localtime_r(&now, &local);
+#endif
   char text[64];
   std::strftime(text, sizeof text, "_%Y%m%d_%H%M%S", &local);
   return std::string(stem) + text + suffix;
@@ -588,6 +593,7 @@ std::filesystem::path AskSavePath(QWidget* parent, const char* title, const char
 }
 
 }  // namespace
+#endif
 
 std::optional<std::filesystem::path> TMainForm::LastCapture() const {
   if (lastCapture_) return lastCapture_;
