@@ -19,6 +19,7 @@
 #include "cli/cli_options.h"
 #include "commands/core/command_frames.h"
 #include "common/cp1250.h"
+#include "common/local_time.h"
 #include "common/money.h"
 #include "link/console_link_ui.h"
 #include "link/error_texts.h"
@@ -147,13 +148,7 @@ int Info(Link& link, const CliOptions& o) {
 }
 
 int SetClock(Link& link) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = LocalTime(std::time(nullptr));
   ClockCorrectionFields fields;
   fields.date = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
   fields.time = {local.tm_hour, local.tm_min, local.tm_sec};

@@ -27,6 +27,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "common/local_time.h"
 #include "commands/register_commands.h"
 #include "common/file_replace.h"
 #include "link/letter_coding.h"
@@ -565,13 +566,7 @@ namespace {
 
 // "przechwycenie_20260309_141502.pcap": a name that sorts by time.
 std::string StampedName(const char* stem, const char* suffix) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = LocalTime(std::time(nullptr));
   char text[64];
   std::strftime(text, sizeof text, "_%Y%m%d_%H%M%S", &local);
   return std::string(stem) + text + suffix;

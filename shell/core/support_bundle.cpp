@@ -16,6 +16,8 @@
 #include <system_error>
 #include <vector>
 
+#include "common/local_time.h"
+
 namespace ulvo {
 
 namespace fs = std::filesystem;
@@ -93,9 +95,7 @@ std::string UsbReport(const fs::path& sysDevice) {
 }
 
 std::string Now() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalTime(std::time(nullptr));
   char text[32];
   std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
   return text;
