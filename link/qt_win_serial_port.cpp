@@ -56,12 +56,26 @@ class QtWinSerialPort final : public SerialPort {
   }
 
  private:
-  // The watcher thread: each signalled arrival event is handed to the event loop once, and the
-  // next is awaited only after the event loop has taken it back (RearmArrival).
+  // The watcher thread: each arrival is handed to the event loop once, and the next is awaited
+  // only after the event loop has taken it back (RearmArrival). Where the driver cannot wait
+  // for data, the watcher looks at its queue every few milliseconds and hands on a change.
   void Watch() {
     const HANDLE both[] = {stop_, static_cast<HANDLE>(port_->ArrivalEvent())};
+    // What the queue held at the last hand-over, and how many reads there had been: bytes
+    // still unread since then are not handed on again.
+    long handedOn = 0;
+    unsigned long takesThen = 0;
     for (;;) {
-      if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+      if (port_->ArrivalWaits()) {
+        if (WaitForMultipleObjects(2, both, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+      } else {
+        if (WaitForSingleObject(stop_, kWinQueuePollMs) != WAIT_TIMEOUT) return;
+        const unsigned long takes = port_->Takes();
+        const long queued = port_->QueuedBytes();
+        if (queued == 0 || (queued == handedOn && takes == takesThen)) continue;
+        handedOn = queued;
+        takesThen = takes;
+      }
       QMetaObject::invokeMethod(&context_, [this] { Arrived(); }, Qt::QueuedConnection);
       const HANDLE next[] = {stop_, handled_};
       if (WaitForMultipleObjects(2, next, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;

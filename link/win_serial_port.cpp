@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 
 #include "link/win_port_settings.h"
@@ -29,6 +30,10 @@ constexpr milliseconds kWriteGrace{1000};
 constexpr milliseconds kReadBound{200};
 // How long a cancelled operation may take to end (ms).
 constexpr DWORD kStopBound = 500;
+// A wait for data that ends this soon with nothing to report, this many times in a row, shows
+// a driver that cannot wait.
+constexpr milliseconds kEmptyWakeWindow{50};
+constexpr int kEmptyWakesToGiveUp = 3;
 
 void CopyInto(const WinDcbFields& f, DCB& dcb) {
   dcb.BaudRate = f.BaudRate;
@@ -55,6 +60,16 @@ void CopyInto(const WinDcbFields& f, DCB& dcb) {
   dcb.ErrorChar = f.ErrorChar;
   dcb.EofChar = f.EofChar;
   dcb.EvtChar = f.EvtChar;
+}
+
+// wine (8.0) carries out a pending WaitCommEvent on a thread of its own that ends without
+// leaving the loader's list of threads; the next DLL with thread-local data that the program
+// loads (one of Qt's plugins, say) then writes through what that thread left behind and the
+// program crashes. Under wine the port therefore never asks for such a wait and looks at the
+// driver's queue instead, as for a driver that cannot wait.
+bool RunningUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 // Errors after which the device is no longer there (a USB adapter pulled out).
@@ -149,10 +164,15 @@ class Win32SerialPort final : public WinSerialPort {
         const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(
             count, static_cast<std::size_t>(waiting)));
         if (!Transfer(true, data, asked, read, kReadBound)) return -1;
+        if (read > 0) ++takes_;
         return static_cast<long>(read);
       }
       const auto left = std::chrono::ceil<milliseconds>(deadline - std::chrono::steady_clock::now());
       if (left.count() <= 0) return 0;
+      if (!arrivalWaits_) {
+        Sleep(static_cast<DWORD>(std::min<long long>(left.count(), kWinQueuePollMs)));
+        continue;
+      }
       if (!waiting_ && RearmArrival()) continue;
       if (WaitForSingleObject(arrival_.Event(), static_cast<DWORD>(left.count())) == WAIT_OBJECT_0)
         RearmArrival();
@@ -164,8 +184,7 @@ class Win32SerialPort final : public WinSerialPort {
     COMSTAT status{};
     const bool ok = ClearCommError(handle_, &errors, &status) != 0;
     if (!ok) Failed(GetLastError());
-    errors |= heldErrors_;  // seen by a read in the meantime
-    heldErrors_ = 0;
+    errors |= heldErrors_.exchange(0);  // seen by a read in the meantime
     return LineErrorResult(ok, errors, status.fCtsHold, status.fDsrHold, status.fRlsdHold,
                            status.fXoffHold);
   }
@@ -179,16 +198,23 @@ class Win32SerialPort final : public WinSerialPort {
 
   void* ArrivalEvent() const override { return arrival_.Event(); }
 
+  bool ArrivalWaits() const override { return arrivalWaits_; }
+
+  long QueuedBytes() override { return InQueue(); }
+
+  unsigned long Takes() const override { return takes_; }
+
   bool RearmArrival() override {
     if (waiting_) {
       // The wait has ended (its event is signalled) or is still pending; take its result.
       DWORD unused = 0;
-      if (!GetOverlappedResult(handle_, arrival_.Get(), &unused, FALSE) &&
-          GetLastError() == ERROR_IO_INCOMPLETE)
-        return false;  // still waiting: a stray call
+      const bool ended = GetOverlappedResult(handle_, arrival_.Get(), &unused, FALSE) != 0;
+      if (!ended && GetLastError() == ERROR_IO_INCOMPLETE) return false;  // a stray call
       waiting_ = false;
+      NoteWake(!ended || eventMask_ == 0);
     }
     if (gone_) return false;
+    if (!arrivalWaits_) return InQueue() > 0;
     arrival_.Reset();
     if (!maskSet_) {
       if (!SetCommMask(handle_, EV_RXCHAR | EV_ERR | EV_BREAK)) {
@@ -198,12 +224,15 @@ class Win32SerialPort final : public WinSerialPort {
       }
       maskSet_ = true;
     }
+    eventMask_ = 0;
+    armedAt_ = std::chrono::steady_clock::now();
     if (WaitCommEvent(handle_, &eventMask_, arrival_.Get())) {
       SetEvent(arrival_.Event());  // already happened: the event loop takes it next
     } else if (GetLastError() == ERROR_IO_PENDING) {
       waiting_ = true;
     } else {
       Failed(GetLastError());
+      NoteWake(true);  // a driver that refuses every wait is no better than one that cannot
       SetEvent(arrival_.Event());
       return true;
     }
@@ -241,6 +270,20 @@ class Win32SerialPort final : public WinSerialPort {
     return true;
   }
 
+  // A wait for data has ended. One that ended with nothing to report, soon after it began,
+  // though nothing here cancelled it, counts against the driver; enough of them in a row and
+  // the port stops asking it to wait (ArrivalWaits), leaving the event signalled for whoever
+  // still waits on it.
+  void NoteWake(bool empty) {
+    if (!empty || std::chrono::steady_clock::now() - armedAt_ > kEmptyWakeWindow) {
+      emptyWakes_ = 0;
+      return;
+    }
+    if (++emptyWakes_ < kEmptyWakesToGiveUp) return;
+    arrivalWaits_ = false;
+    SetEvent(arrival_.Event());
+  }
+
   // The bytes the driver holds for us; -1 when the port failed. Line errors the call clears
   // are kept for CheckLineErrors.
   long InQueue() {
@@ -250,7 +293,7 @@ class Win32SerialPort final : public WinSerialPort {
       Failed(GetLastError());
       return -1;
     }
-    heldErrors_ |= errors;
+    heldErrors_.fetch_or(errors);
     return static_cast<long>(std::min<DWORD>(status.cbInQue, 0x7FFFFFFF));
   }
 
@@ -291,8 +334,13 @@ class Win32SerialPort final : public WinSerialPort {
   DWORD eventMask_ = 0;
   bool waiting_ = false;
   bool maskSet_ = false;
-  bool gone_ = false;
-  DWORD heldErrors_ = 0;
+  std::chrono::steady_clock::time_point armedAt_;
+  int emptyWakes_ = 0;
+  std::atomic<bool> arrivalWaits_{!RunningUnderWine()};
+  // Set and read from a watcher thread too (QueuedBytes).
+  std::atomic<bool> gone_{false};
+  std::atomic<DWORD> heldErrors_{0};
+  std::atomic<unsigned long> takes_{0};
   bool applied_ = false;
   milliseconds writeTimeout_{kDefaultWriteTimeout};
 };

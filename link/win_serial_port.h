@@ -20,7 +20,19 @@ class WinSerialPort : public SerialPort {
   // Takes the signalled event back and waits for the next one. True when data is already
   // waiting to be read, so that the caller wakes its reader at once.
   virtual bool RearmArrival() = 0;
+  // False once the driver has shown that it cannot wait for data: its WaitCommEvent ends at
+  // once with nothing to report, again and again (wine's does so on a pseudo-terminal, which
+  // has no modem lines to ask). The arrival event is then left signalled, the port's reads
+  // look at the driver's queue every few milliseconds, and so must a watcher (QueuedBytes).
+  virtual bool ArrivalWaits() const = 0;
+  // The bytes the driver holds; -1 when the port failed. Safe from another thread.
+  virtual long QueuedBytes() = 0;
+  // How many reads have taken bytes so far. Safe from another thread.
+  virtual unsigned long Takes() const = 0;
 };
+
+// How often a port whose driver cannot wait for data looks at its queue (ms).
+constexpr unsigned kWinQueuePollMs = 2;
 
 // Opens `device` ("COM3", "\\.\COM12") exclusively for reading and writing; null when it
 // cannot be opened. The line settings come with Configure.
