@@ -572,12 +572,6 @@ class ShellMainWindowTest : public QObject {
   }
 
   void enterOpensTheNodeOnEveryPage() {
-#ifdef _WIN32
-    // Under wine the modal loop of the bare probe dialog opened from the tree does not end
-    // after its Escape, though the dialog has finished; the real dialogs opened the same way
-    // (model, search) close. Checked on Linux.
-    QSKIP("the probe dialog's modal loop does not end under wine");
-#endif
     MainFormHarness h;
     QVERIFY2(h.Start(Opts()), qPrintable(h.error));
     TMainForm& f = *h.form;

@@ -103,6 +103,10 @@ void ModalAnswerer::Handle(QWidget* window) {
   steps_.pop_front();
   QPointer<QWidget> guarded(window);
   step.action(window);
+  // The action's own waits process events, and on Windows they take the wake-up that a modal
+  // loop asked to end leaves behind; the loop would then sleep until something else came. A
+  // queued call wakes it to see that it is over.
+  QTimer::singleShot(0, this, [] {});
   // A check that failed inside the action must not leave the test hanging in a modal loop.
   if (QTest::currentTestFailed() && guarded && guarded->isVisible()) {
     if (auto* dialog = qobject_cast<QDialog*>(guarded.data()))
