@@ -1,8 +1,6 @@
-// The Windows program's COM ports: the Win32 port, with its arrival event watched by a thread of
-// the port's own, which hands each arrival to the event loop so that a waiting dialog reads as
-// soon as data comes. (QWinEventNotifier would do the same through the thread pool, but a
-// notifier switched off and on for every exchange hung under wine after a reply wait that was
-// given up.)
+// The Windows program's COM ports: the Win32 port, with its arrivals watched by a thread of the
+// port's own, which hands each one to the event loop so that a waiting dialog reads as soon as
+// data comes.
 #ifdef _WIN32
 
 #include <windows.h>
