@@ -37,6 +37,17 @@ function(ulvo_qt_test name)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ULVO_SIM_PATH=${CMAKE_BINARY_DIR}/ulvo-sim")
 endfunction()
 
+# Looks for a pkg-config module for an optional feature; never on Windows, where Debian's
+# mingw-w64 has none of them. Sets <prefix>_FOUND and the target PkgConfig::<prefix>.
+macro(ulvo_optional_pkg prefix module)
+  if(NOT WIN32)
+    find_package(PkgConfig QUIET)
+    if(PKG_CONFIG_FOUND)
+      pkg_check_modules(${prefix} IMPORTED_TARGET ${module})
+    endif()
+  endif()
+endmacro()
+
 # ulvo_folder_library(<target> <dir> [QT] [EXCLUDE regex] [LIBS ...]):
 # a static library of every .cpp directly in <dir> (a new file is picked up by the next
 # build). With QT the library is built only when the Qt front end is on.
